@@ -1,0 +1,46 @@
+// A command button, a real push button on the window.
+#pragma once
+
+#include "control.h"
+#include "fonts.h"
+
+#include <QPointer>
+
+#include <functional>
+
+class QPushButton;
+class QWidget;
+
+namespace forms {
+
+struct ButtonDesign {
+    std::string name;
+    TwipsRect rect;
+    std::string caption;
+    FontSpec font{"宋体", 9};
+    bool visible = true;
+};
+
+class Button : public Control {
+public:
+    Button(const ButtonDesign& design, QWidget& window);
+    ~Button() override;
+
+    ControlKind kind() const override { return ControlKind::Button; }
+    QWidget& widget();
+
+    const std::string& caption() const { return caption_; }
+    bool isVisible() const { return visible_; }
+    void setVisible(bool visible);
+
+    std::function<void()> onClick;
+    // A click as the pupil makes it: nothing happens on a hidden button.
+    void click();
+
+private:
+    QPointer<QPushButton> button_;
+    std::string caption_;
+    bool visible_;
+};
+
+}  // namespace forms

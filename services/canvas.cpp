@@ -1,0 +1,269 @@
+#include "canvas.h"
+
+#include "canvasview.h"
+#include "numbertext.h"
+#include "pixelgeometry.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cfloat>
+#include <cmath>
+#include <numbers>
+
+namespace forms {
+
+namespace {
+
+constexpr int kSunkenBorder = 2;
+
+}  // namespace
+
+Canvas::Canvas(const CanvasDesign& design, QWidget& window)
+    : Control(design.name),
+      border_(design.border == Border::Sunken ? kSunkenBorder : 0),
+      left_(float(design.rect.left)),
+      backColor_(design.backColor),
+      foreColor_(design.foreColor),
+      font_(design.font),
+      autoRedraw_(design.autoRedraw) {
+    view_ = new CanvasView(*this, border_, &window);
+    view_->setGeometry(twipsToPixels(design.rect.left), twipsToPixels(design.rect.top),
+                       twipsToPixels(design.rect.width), twipsToPixels(design.rect.height));
+    const QSizeF inner(std::max(1, view_->width() - 2 * border_),
+                       std::max(1, view_->height() - 2 * border_));
+    scale_ = UserScale::twips(inner);
+}
+
+Canvas::~Canvas() {
+    endPainting();
+    delete view_.data();
+}
+
+QWidget& Canvas::widget() { return *view_; }
+
+float Canvas::single(double value) {
+    if (!(std::abs(value) <= FLT_MAX)) throw CanvasError("value out of range");
+    return static_cast<float>(value);
+}
+
+void Canvas::setLeft(float left) {
+    if (left_ == left) return;
+    left_ = left;
+    view_->move(twipsToPixels(left), view_->y());
+}
+
+void Canvas::setScale(double x1, double y1, double x2, double y2) {
+    const float left = single(x1);
+    const float top = single(y1);
+    const float width = single(x2) - left;
+    const float height = single(y2) - top;
+    if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height))
+        throw CanvasError("invalid scale");
+    const UserScale scale(left, top, width, height, scale_.pixelSize());
+    children_.rescale(scale_, scale);
+    scale_ = scale;
+}
+
+void Canvas::setDrawWidth(int width) { drawWidth_ = std::max(1, width); }
+void Canvas::setCurrentX(double x) { currentX_ = single(x); }
+void Canvas::setCurrentY(double y) { currentY_ = single(y); }
+
+void Canvas::ensureImages() {
+    const qreal ratio = view_->devicePixelRatioF();
+    if (!persistent_.isNull() && persistent_.devicePixelRatio() == ratio) return;
+    endPainting();
+    const QSize size = (scale_.pixelSize() * ratio).toSize();
+    QImage persistent(size, QImage::Format_RGB32);
+    persistent.setDevicePixelRatio(ratio);
+    persistent.fill(toQColor(backColor_));
+    QImage screen(size, QImage::Format_ARGB32_Premultiplied);
+    screen.setDevicePixelRatio(ratio);
+    screen.fill(Qt::transparent);
+    if (!persistent_.isNull()) {
+        // Moved to a screen of another pixel ratio: keep what was drawn.
+        QPainter(&persistent).drawImage(QRectF(QPointF(0, 0), scale_.pixelSize()), persistent_);
+        QPainter(&screen).drawImage(QRectF(QPointF(0, 0), scale_.pixelSize()), screen_);
+    }
+    persistent_ = std::move(persistent);
+    screen_ = std::move(screen);
+}
+
+QPainter& Canvas::painterOn(QImage& target) {
+    ensureImages();
+    if (painterTarget_ == &target) return *painter_;
+    endPainting();
+    painter_ = std::make_unique<QPainter>(&target);
+    painter_->setRenderHint(QPainter::Antialiasing);
+    painter_->setRenderHint(QPainter::TextAntialiasing);
+    painterTarget_ = &target;
+    return *painter_;
+}
+
+void Canvas::endPainting() {
+    painter_.reset();
+    painterTarget_ = nullptr;
+}
+
+void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
+    call.persistent = autoRedraw_;
+    if (!autoRedraw_) screenHasDrawing_ = true;
+    if (log_) log_->push_back(std::move(call));
+    const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
+    const QRect area = coveringPixels(pixelRect, inner);
+    if (!area.isEmpty()) view_->update(area.translated(border_, border_));
+}
+
+void Canvas::cls() {
+    ensureImages();
+    endPainting();
+    if (autoRedraw_) persistent_.fill(toQColor(backColor_));
+    screen_.fill(Qt::transparent);
+    screenHasDrawing_ = false;
+    currentX_ = float(scale_.left());
+    currentY_ = float(scale_.top());
+    if (log_) log_->push_back({.op = DrawingOp::Cls, .persistent = autoRedraw_});
+    view_->update();
+}
+
+void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Color> color) {
+    const float fx1 = single(x1), fy1 = single(y1), fx2 = single(x2), fy2 = single(y2);
+    const Color ink = color.value_or(foreColor_);
+    const QPointF a = scale_.toPixels(fx1, fy1);
+    const QPointF b = scale_.toPixels(fx2, fy2);
+    const QRectF reach = QRectF(QPointF(0, 0), scale_.pixelSize()).adjusted(-8, -8, 8, 8);
+    if (const auto segment = clipSegment(a, b, reach)) {
+        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
+        QPen pen(toQColor(ink), drawWidth_);
+        pen.setCapStyle(Qt::RoundCap);
+        painter.setPen(pen);
+        painter.drawLine(QPointF(snapToPixelGrid(segment->x1(), drawWidth_),
+                                 snapToPixelGrid(segment->y1(), drawWidth_)),
+                         QPointF(snapToPixelGrid(segment->x2(), drawWidth_),
+                                 snapToPixelGrid(segment->y2(), drawWidth_)));
+    }
+    currentX_ = fx2;
+    currentY_ = fy2;
+    drawn(segmentBounds(a, b, drawWidth_), {.op = DrawingOp::Line, .x1 = fx1, .y1 = fy1,
+                                            .x2 = fx2, .y2 = fy2, .color = ink,
+                                            .width = drawWidth_});
+}
+
+void Canvas::pset(double x, double y, std::optional<Color> color) {
+    const float fx = single(x), fy = single(y);
+    const Color ink = color.value_or(foreColor_);
+    const QPointF p = scale_.toPixels(fx, fy);
+    const QRectF dot(p.x() - drawWidth_ / 2.0, p.y() - drawWidth_ / 2.0, drawWidth_, drawWidth_);
+    if (dot.intersects(QRectF(QPointF(0, 0), scale_.pixelSize()))) {
+        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
+        const QPointF centre(snapToPixelGrid(p.x(), drawWidth_),
+                             snapToPixelGrid(p.y(), drawWidth_));
+        const QRectF square(centre.x() - drawWidth_ / 2.0, centre.y() - drawWidth_ / 2.0,
+                            drawWidth_, drawWidth_);
+        if (drawWidth_ <= 3) {
+            painter.fillRect(square, toQColor(ink));
+        } else {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(toQColor(ink));
+            painter.drawEllipse(square);
+            painter.setBrush(Qt::NoBrush);
+        }
+    }
+    currentX_ = fx;
+    currentY_ = fy;
+    drawn(dot.adjusted(-1, -1, 1, 1), {.op = DrawingOp::PSet, .x1 = fx, .y1 = fy, .color = ink,
+                                       .width = drawWidth_});
+}
+
+void Canvas::circle(double x, double y, double radius, std::optional<Color> color, double start,
+                    double end) {
+    const float fx = single(x), fy = single(y), fr = single(radius);
+    const float fstart = single(start), fend = single(end);
+    const Color ink = color.value_or(foreColor_);
+    const QPointF centre = scale_.toPixels(fx, fy);
+    const double r = scale_.widthToPixels(fr);
+    const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
+    const QRectF bounds = box.adjusted(-drawWidth_, -drawWidth_, drawWidth_, drawWidth_);
+    if (bounds.intersects(QRectF(QPointF(0, 0), scale_.pixelSize())) && r < 1e6) {
+        double from = std::abs(double(fstart));
+        double span = std::abs(double(fend)) - from;
+        if (span <= 0) span += 2 * std::numbers::pi;
+        QPainterPath arc;
+        arc.arcMoveTo(box, from * 180 / std::numbers::pi);
+        arc.arcTo(box, from * 180 / std::numbers::pi, span * 180 / std::numbers::pi);
+        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
+        QPen pen(toQColor(ink), drawWidth_);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.drawPath(arc);
+    }
+    currentX_ = fx;
+    currentY_ = fy;
+    drawn(bounds, {.op = DrawingOp::Circle, .x1 = fx, .y1 = fy, .radius = fr, .start = fstart,
+                   .end = fend, .color = ink, .width = drawWidth_});
+}
+
+void Canvas::print(std::string_view text) {
+    const QString qtext = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const QFont font = toQFont(font_);
+    const QFontMetricsF metrics(font);
+    const QPointF at = scale_.toPixels(currentX_, currentY_);
+    const QRectF box(at, QSizeF(metrics.horizontalAdvance(qtext), metrics.height()));
+    if (box.intersects(QRectF(QPointF(0, 0), scale_.pixelSize()))) {
+        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
+        painter.setFont(font);
+        painter.setPen(toQColor(foreColor_));
+        painter.drawText(QPointF(std::round(at.x()), std::round(at.y()) + metrics.ascent()), qtext);
+    }
+    DrawingCall call{.op = DrawingOp::Print, .x1 = currentX_, .y1 = currentY_,
+                     .color = foreColor_, .text = std::string(text), .fontSize = font_.points,
+                     .italic = font_.italic};
+    const QPointF next = scale_.toUser(QPointF(0, at.y() + metrics.height()));
+    currentX_ = float(scale_.left());
+    currentY_ = std::abs(next.y()) <= FLT_MAX ? float(next.y()) : currentY_;
+    drawn(box.adjusted(-2, -2, 2, 2), std::move(call));
+}
+
+void Canvas::addChild(Windowless& child) {
+    child.attachTo(*this);
+    children_.add(child);
+}
+
+const std::vector<Windowless*>& Canvas::children() const { return children_.controls(); }
+
+void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
+    const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
+    const QRect area = coveringPixels(pixelRect, inner);
+    if (area.isEmpty()) return;
+    if (erase == Erase::ScreenDrawing && screenHasDrawing_) {
+        QPainter& painter = painterOn(screen_);
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.fillRect(area, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    view_->update(area.translated(border_, border_));
+}
+
+void Canvas::paintInner(QPainter& painter, const QRect& area) {
+    ensureImages();
+    endPainting();
+    const qreal ratio = persistent_.devicePixelRatio();
+    const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
+    painter.drawImage(QRectF(area), persistent_, source);
+    children_.paint(painter, area);
+    if (screenHasDrawing_) painter.drawImage(QRectF(area), screen_, source);
+}
+
+void Canvas::mouseDown(int button, int shift, float x, float y) {
+    heldButtons_ |= button;
+    if (onMouseDown) onMouseDown({button, shift, x, y});
+}
+
+void Canvas::mouseMove(int buttons, int shift, float x, float y) {
+    if (onMouseMove) onMouseMove({buttons, shift, x, y});
+}
+
+void Canvas::mouseUp(int button, int, float, float) { heldButtons_ &= ~button; }
+
+}  // namespace forms

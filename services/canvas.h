@@ -1,0 +1,142 @@
+// A canvas (the classic picture box): a windowed control with a user scale, drawing
+// methods and windowless child controls. Drawing goes to a persistent image when
+// AutoRedraw is on and to a screen-only layer when it is off; the screen-only layer is
+// kept too, so that a covered and uncovered window shows the canvas exactly as before,
+// and is erased only where a child control changes or by Cls.
+#pragma once
+
+#include "color.h"
+#include "control.h"
+#include "drawinglog.h"
+#include "fonts.h"
+
+#include <QImage>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+class QPainter;
+class QWidget;
+
+namespace forms {
+
+class CanvasView;
+
+// A drawing or scale call the canvas refuses: a scale of zero width or height, or a
+// value beyond the single-precision range the canvas takes.
+class CanvasError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Border { None, Sunken };
+
+enum MouseButton : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+struct MouseEvent {
+    int button;  // flags: for a press the button pressed, for a move those held
+    int shift;   // flags: 1 Shift, 2 Ctrl, 4 Alt
+    float x;     // in the canvas's user units
+    float y;
+};
+
+struct CanvasDesign {
+    std::string name;
+    TwipsRect rect;
+    Color backColor = SystemColor::ButtonFace;
+    Color foreColor = SystemColor::WindowText;
+    FontSpec font{"宋体", 9};
+    Border border = Border::Sunken;
+    bool autoRedraw = false;
+};
+
+class Canvas : public Control, public Surface {
+public:
+    Canvas(const CanvasDesign& design, QWidget& window);
+    ~Canvas() override;
+
+    ControlKind kind() const override { return ControlKind::Canvas; }
+    QWidget& widget();
+
+    // Placement on the window, in twips.
+    float left() const { return left_; }
+    void setLeft(float left);
+
+    // Scale (x1, y1)-(x2, y2). Child controls keep their place on the screen.
+    void setScale(double x1, double y1, double x2, double y2);
+    const UserScale& scale() const override { return scale_; }
+
+    bool autoRedraw() const { return autoRedraw_; }
+    void setAutoRedraw(bool on) { autoRedraw_ = on; }
+    int drawWidth() const { return drawWidth_; }
+    void setDrawWidth(int width);
+    double fontSize() const { return font_.points; }
+    void setFontSize(double points) { font_.points = points; }
+    bool fontItalic() const { return font_.italic; }
+    void setFontItalic(bool italic) { font_.italic = italic; }
+    float currentX() const { return currentX_; }
+    float currentY() const { return currentY_; }
+    void setCurrentX(double x);
+    void setCurrentY(double y);
+
+    void cls();
+    void line(double x1, double y1, double x2, double y2, std::optional<Color> color = {});
+    void pset(double x, double y, std::optional<Color> color = {});
+    // An arc (or a circle), angles in radians counter-clockwise from the positive x axis.
+    void circle(double x, double y, double radius, std::optional<Color> color, double start,
+                double end);
+    // Text at the current point; then the current point goes to the start of the next line.
+    void print(std::string_view text);
+
+    void addChild(Windowless& child);
+    const std::vector<Windowless*>& children() const;
+    void repaintArea(const QRectF& pixelRect, Erase erase) override;
+
+    std::function<void(const MouseEvent&)> onMouseDown;
+    std::function<void(const MouseEvent&)> onMouseMove;
+    // The one translation point for the mouse: the view calls these with positions in
+    // user units, and so does the replay harness.
+    void mouseDown(int button, int shift, float x, float y);
+    void mouseMove(int buttons, int shift, float x, float y);
+    void mouseUp(int button, int shift, float x, float y);
+    int heldButtons() const { return heldButtons_; }
+
+    void setDrawingLog(DrawingLog* log) { log_ = log; }
+    // Paints the canvas's inner area; used by the view.
+    void paintInner(QPainter& painter, const QRect& area);
+
+private:
+    friend class CanvasView;
+    QPainter& painterOn(QImage& target);
+    void endPainting();
+    void ensureImages();
+    void drawn(const QRectF& pixelRect, DrawingCall call);
+    static float single(double value);
+
+    QPointer<CanvasView> view_;
+    int border_;
+    UserScale scale_;
+    float left_;
+    Color backColor_;
+    Color foreColor_;
+    FontSpec font_;
+    bool autoRedraw_;
+    int drawWidth_ = 1;
+    float currentX_ = 0;
+    float currentY_ = 0;
+    int heldButtons_ = 0;
+    QImage persistent_;
+    QImage screen_;
+    bool screenHasDrawing_ = false;
+    std::unique_ptr<QPainter> painter_;
+    QImage* painterTarget_ = nullptr;
+    DrawingLog* log_ = nullptr;
+    WindowlessLayer children_;
+};
+
+}  // namespace forms

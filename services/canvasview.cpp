@@ -1,0 +1,90 @@
+#include "canvasview.h"
+
+#include "canvas.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace forms {
+
+CanvasView::CanvasView(Canvas& canvas, int border, QWidget* parent)
+    : QWidget(parent), canvas_(canvas), border_(border) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CanvasView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (border_ > 0) {
+        // The classic sunken edge: dark grey and black outside, white and light grey inside.
+        const QRect outer = rect();
+        painter.setPen(QColor(0xA0, 0xA0, 0xA0));
+        painter.drawLine(outer.topLeft(), outer.topRight());
+        painter.drawLine(outer.topLeft(), outer.bottomLeft());
+        painter.setPen(Qt::white);
+        painter.drawLine(outer.bottomLeft(), outer.bottomRight());
+        painter.drawLine(outer.topRight(), outer.bottomRight());
+        const QRect inner = outer.adjusted(1, 1, -1, -1);
+        painter.setPen(QColor(0x69, 0x69, 0x69));
+        painter.drawLine(inner.topLeft(), inner.topRight());
+        painter.drawLine(inner.topLeft(), inner.bottomLeft());
+        painter.setPen(QColor(0xE3, 0xE3, 0xE3));
+        painter.drawLine(inner.bottomLeft(), inner.bottomRight());
+        painter.drawLine(inner.topRight(), inner.bottomRight());
+    }
+    painter.translate(innerOrigin());
+    const QRect innerArea(QPoint(0, 0), size() - QSize(2 * border_, 2 * border_));
+    const QRect area = event->rect().translated(-innerOrigin()).intersected(innerArea);
+    if (area.isEmpty()) return;
+    painter.setClipRect(area);
+    canvas_.paintInner(painter, area);
+}
+
+QPointF CanvasView::toUser(QPointF widgetPoint) const {
+    return canvas_.scale().toUser(widgetPoint - QPointF(innerOrigin()));
+}
+
+void CanvasView::mousePressEvent(QMouseEvent* event) {
+    const QPointF user = toUser(event->position());
+    canvas_.mouseDown(buttonFlag(event->button()), shiftFlags(event->modifiers()),
+                      float(user.x()), float(user.y()));
+}
+
+void CanvasView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF user = toUser(event->position());
+    canvas_.mouseMove(buttonFlags(event->buttons()), shiftFlags(event->modifiers()),
+                      float(user.x()), float(user.y()));
+}
+
+void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF user = toUser(event->position());
+    canvas_.mouseUp(buttonFlag(event->button()), shiftFlags(event->modifiers()),
+                    float(user.x()), float(user.y()));
+}
+
+int buttonFlag(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return LeftButton;
+        case Qt::RightButton:
+            return RightButton;
+        case Qt::MiddleButton:
+            return MiddleButton;
+        default:
+            return 0;
+    }
+}
+
+int buttonFlags(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? LeftButton : 0) |
+           (buttons & Qt::RightButton ? RightButton : 0) |
+           (buttons & Qt::MiddleButton ? MiddleButton : 0);
+}
+
+int shiftFlags(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace forms

@@ -1,0 +1,49 @@
+// The two timer drivers: the real clock of a running window, and a virtual clock that
+// tests and the replay harness advance by hand, so nothing waits on wall-clock time.
+#pragma once
+
+#include "timer.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+class QTimer;
+
+namespace forms {
+
+class RealTimeDriver : public TimerDriver {
+public:
+    ~RealTimeDriver() override;
+    void schedule(Timer& timer, int periodMs) override;
+    void cancel(Timer& timer) override;
+
+private:
+    std::map<Timer*, QTimer*> timers_;
+};
+
+class VirtualClock : public TimerDriver {
+public:
+    void schedule(Timer& timer, int periodMs) override;
+    void cancel(Timer& timer) override;
+
+    std::int64_t now() const { return now_; }
+    // Moves the clock on by ms, firing every tick that falls due on the way in the order
+    // of their times (timers due at the same moment in the order they were scheduled).
+    void advance(std::int64_t ms);
+
+private:
+    struct Entry {
+        Timer* timer;
+        std::int64_t due;
+        int period;
+        std::uint64_t order;
+    };
+    std::vector<Entry> entries_;
+    std::int64_t now_ = 0;
+    std::uint64_t nextOrder_ = 0;
+};
+
+}  // namespace forms

@@ -1,0 +1,100 @@
+// The base of every control, and of the windowless kinds (label, line shape, shape,
+// image) that have no window of their own and are painted by their container.
+#pragma once
+
+#include "userscale.h"
+
+#include <QRectF>
+
+#include <string>
+#include <vector>
+
+class QPainter;
+
+namespace forms {
+
+enum class ControlKind { Canvas, Label, LineShape, Shape, Image, Button, TextBox, Timer };
+
+class Control {
+public:
+    explicit Control(std::string name) : name_(std::move(name)) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return name_; }
+    virtual ControlKind kind() const = 0;
+
+private:
+    std::string name_;
+};
+
+// A rectangle in twips as a design-time layout gives it.
+struct TwipsRect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// What a container's repaint of a changed area does to screen-only drawing there.
+enum class Erase { ScreenDrawing, Nothing };
+
+// Something windowless controls live on: a window's client area or a canvas.
+class Surface {
+public:
+    virtual ~Surface() = default;
+    virtual const UserScale& scale() const = 0;
+    // Repaints an area (in the surface's logical pixels) that a control changed.
+    virtual void repaintArea(const QRectF& pixelRect, Erase erase) = 0;
+};
+
+class Windowless : public Control {
+public:
+    using Control::Control;
+
+    bool isVisible() const { return visible_; }
+    void setVisible(bool visible);
+
+    // Everything the control paints, in its surface's logical pixels.
+    virtual QRectF pixelBounds() const = 0;
+    virtual void paint(QPainter& painter) const = 0;
+    // Keeps the control's place on the screen when its surface takes a new scale.
+    virtual void rescale(const UserScale& from, const UserScale& to) = 0;
+
+    void attachTo(Surface& surface) { surface_ = &surface; }
+
+protected:
+    const UserScale& scale() const { return surface_->scale(); }
+
+    // Applies a change and repaints the control's old and new bounds. Moves, size,
+    // visibility and text erase screen-only drawing there; colour alone does not.
+    template <class Apply>
+    void change(Apply&& apply, Erase erase = Erase::ScreenDrawing) {
+        const QRectF before = visibleBounds();
+        apply();
+        repaint(before, visibleBounds(), erase);
+    }
+
+private:
+    QRectF visibleBounds() const { return visible_ && surface_ ? pixelBounds() : QRectF(); }
+    void repaint(const QRectF& before, const QRectF& after, Erase erase);
+
+    Surface* surface_ = nullptr;
+    bool visible_ = true;
+};
+
+// The windowless controls of one surface, in design order: an earlier one lies above a
+// later one.
+class WindowlessLayer {
+public:
+    void add(Windowless& control) { controls_.push_back(&control); }
+    void paint(QPainter& painter, const QRectF& area) const;
+    void rescale(const UserScale& from, const UserScale& to);
+    const std::vector<Windowless*>& controls() const { return controls_; }
+
+private:
+    std::vector<Windowless*> controls_;
+};
+
+}  // namespace forms

@@ -1,0 +1,14 @@
+// The emblem on each lesson's hint button: an open book with a star and two laurel
+// sprigs above it, drawn in one ink on white.
+#pragma once
+
+#include <QColor>
+
+#include "picture.h"
+
+namespace forms {
+
+// The 58 x 58 emblem in the given ink.
+Picture emblemPicture(QColor ink);
+
+}  // namespace forms

@@ -1,0 +1,78 @@
+#include "fonts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace forms {
+
+namespace {
+
+struct FaceMapping {
+    const char* classic;
+    const char* family;
+    bool forceBold;
+};
+
+// 隶书 has no Debian counterpart; a bold Kai keeps its heavy brush look.
+constexpr FaceMapping kMappings[] = {
+    {"Times New Roman", "Liberation Serif", false},
+    {"宋体", "AR PL UMing CN", false},
+    {"楷体_GB2312", "AR PL UKai CN", false},
+    {"隶书", "AR PL UKai CN", true},
+};
+
+constexpr const char* kFontFiles[] = {
+    "truetype/liberation/LiberationSerif-Regular.ttf",
+    "truetype/liberation/LiberationSerif-Bold.ttf",
+    "truetype/liberation/LiberationSerif-Italic.ttf",
+    "truetype/liberation/LiberationSerif-BoldItalic.ttf",
+    "truetype/arphic/uming.ttc",
+    "truetype/arphic/ukai.ttc",
+};
+
+const FaceMapping* mappingFor(const std::string& face) {
+    for (const auto& mapping : kMappings) {
+        if (face == mapping.classic) return &mapping;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void installFontMapping() {
+    QStringList dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    dataDirs << QStringLiteral("/usr/share") << QStringLiteral("/usr/local/share");
+    for (const char* file : kFontFiles) {
+        for (const QString& dir : dataDirs) {
+            const QString path = QDir(dir).filePath(QStringLiteral("fonts/") + QLatin1String(file));
+            if (QFileInfo::exists(path)) {
+                QFontDatabase::addApplicationFont(path);
+                break;
+            }
+        }
+    }
+}
+
+int pixelSizeForPoints(double points) {
+    return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0)));
+}
+
+QFont toQFont(const FontSpec& spec) {
+    QFont font;
+    const FaceMapping* mapping = mappingFor(spec.face);
+    font.setFamilies({QString::fromUtf8(mapping ? mapping->family : spec.face.c_str()),
+                      QStringLiteral("AR PL UMing CN")});
+    font.setPixelSize(pixelSizeForPoints(spec.points));
+    font.setBold(spec.bold || (mapping && mapping->forceBold));
+    font.setItalic(spec.italic);
+    // Unhinted advances are the same at every device pixel ratio, so an auto-sized
+    // label has one width whether the window is drawn at scale 1 or 2.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+}  // namespace forms

@@ -1,0 +1,31 @@
+// Fonts as a lesson names them (face, points, bold, italic), mapped to faces that Debian
+// ships: the classic Western serif to Liberation Serif (same metrics, so auto-sized
+// labels keep their widths) and the Chinese faces to the AR PL families. Sizes are in
+// pixels for 96 dots per inch whatever the screen says, so layouts never depend on it.
+#pragma once
+
+#include <QFont>
+
+#include <string>
+
+namespace forms {
+
+struct FontSpec {
+    std::string face = "宋体";
+    double points = 9;
+    bool bold = false;
+    bool italic = false;
+};
+
+// Loads the mapped font files into the application, so that the program does not rely
+// on the machine's font configuration. Call once after the application object exists.
+void installFontMapping();
+
+// The Qt font for a classic font description.
+QFont toQFont(const FontSpec& spec);
+
+// The pixel height of a classic point size at 96 dots per inch, rounded to whole pixels
+// as the classic platform picks them.
+int pixelSizeForPoints(double points);
+
+}  // namespace forms

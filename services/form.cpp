@@ -1,0 +1,98 @@
+#include "form.h"
+
+#include "formwindow.h"
+
+namespace forms {
+
+Form::Form(FormEnvironment& environment, const FormDesign& design)
+    : environment_(environment),
+      window_(std::make_unique<FormWindow>(
+          QSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight)),
+          design.backColor)) {
+    window_->setWindowTitle(QString::fromStdString(design.caption));
+    window_->setAccessibleName(QString::fromStdString(design.caption));
+    if (!design.icon.isNull()) window_->setWindowIcon(design.icon);
+    if (design.resizable)
+        window_->setMinimumSize(window_->size());
+    else
+        window_->setFixedSize(window_->size());
+}
+
+Form::~Form() = default;
+
+QWidget& Form::window() { return *window_; }
+
+Control* Form::control(std::string_view name) const {
+    for (Control* control : controls_) {
+        if (control->name() == name) return control;
+    }
+    return nullptr;
+}
+
+template <class T>
+T* Form::keep(std::unique_ptr<T> control) {
+    T* raw = control.get();
+    controls_.push_back(raw);
+    owned_.push_back(std::move(control));
+    return raw;
+}
+
+void Form::stackWindowed(QWidget& widget) {
+    // Added in design order, each goes under those before it.
+    widget.lower();
+}
+
+Canvas* Form::addCanvas(const CanvasDesign& design) {
+    Canvas* canvas = keep(std::make_unique<Canvas>(design, *window_));
+    stackWindowed(canvas->widget());
+    return canvas;
+}
+
+Button* Form::addButton(const ButtonDesign& design) {
+    Button* button = keep(std::make_unique<Button>(design, *window_));
+    stackWindowed(button->widget());
+    return button;
+}
+
+TextBox* Form::addTextBox(const TextBoxDesign& design) {
+    TextBox* box = keep(std::make_unique<TextBox>(design, *window_));
+    stackWindowed(box->widget());
+    return box;
+}
+
+Timer* Form::addTimer(const TimerDesign& design) {
+    return keep(std::make_unique<Timer>(design, environment_.timers));
+}
+
+template <class T, class Design>
+T* Form::addWindowless(const Design& design, Canvas* canvas) {
+    Surface& surface = canvas ? static_cast<Surface&>(*canvas) : *window_;
+    T* control = keep(std::make_unique<T>(design, surface));
+    if (canvas)
+        canvas->addChild(*control);
+    else
+        window_->addWindowless(*control);
+    return control;
+}
+
+Label* Form::addLabel(const LabelDesign& design, Canvas* canvas) {
+    return addWindowless<Label>(design, canvas);
+}
+
+LineShape* Form::addLine(const LineDesign& design, Canvas* canvas) {
+    return addWindowless<LineShape>(design, canvas);
+}
+
+Shape* Form::addShape(const ShapeDesign& design, Canvas* canvas) {
+    return addWindowless<Shape>(design, canvas);
+}
+
+Image* Form::addImage(const ImageDesign& design, Canvas* canvas) {
+    return addWindowless<Image>(design, canvas);
+}
+
+void Form::msgBox(const std::string& text, const std::string& title, MessageIcon icon) {
+    environment_.messages.present(*window_, {text, title, icon});
+}
+
+}  // namespace forms

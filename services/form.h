@@ -1,0 +1,93 @@
+// A form: one window built from a design-time layout in twips. A lesson derives from it,
+// adds its controls in design order (an earlier control lies above a later one of the
+// same sort; canvases, buttons and text boxes lie above the windowless kinds) and writes
+// its behaviour as the classic event handlers.
+#pragma once
+
+#include "button.h"
+#include "canvas.h"
+#include "image.h"
+#include "label.h"
+#include "lineshape.h"
+#include "messagebox.h"
+#include "shape.h"
+#include "textbox.h"
+#include "timer.h"
+
+#include <QIcon>
+
+#include <memory>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace forms {
+
+class FormWindow;
+
+// What a form takes from the program that runs it.
+struct FormEnvironment {
+    TimerDriver& timers;
+    MessagePresenter& messages;
+};
+
+struct FormDesign {
+    std::string caption;
+    double clientWidth = 0;  // twips
+    double clientHeight = 0;
+    Color backColor = SystemColor::ButtonFace;
+    bool resizable = false;
+    QIcon icon;
+};
+
+// A window-level variable of a lesson, reported by the replay harness.
+struct Variable {
+    std::string name;
+    std::variant<float, double, int> value;
+};
+
+class Form {
+public:
+    Form(FormEnvironment& environment, const FormDesign& design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    QWidget& window();
+    // Runs Form_Load; call once, after the lesson's constructor has built the layout.
+    void load() { Form_Load(); }
+
+    const std::vector<Control*>& controls() const { return controls_; }
+    Control* control(std::string_view name) const;
+    virtual std::vector<Variable> variables() const { return {}; }
+
+protected:
+    virtual void Form_Load() {}
+
+    Canvas* addCanvas(const CanvasDesign& design);
+    Button* addButton(const ButtonDesign& design);
+    TextBox* addTextBox(const TextBoxDesign& design);
+    Timer* addTimer(const TimerDesign& design);
+    // Windowless controls go on the window, or inside a canvas when one is named.
+    Label* addLabel(const LabelDesign& design, Canvas* canvas = nullptr);
+    LineShape* addLine(const LineDesign& design, Canvas* canvas = nullptr);
+    Shape* addShape(const ShapeDesign& design, Canvas* canvas = nullptr);
+    Image* addImage(const ImageDesign& design, Canvas* canvas = nullptr);
+
+    void msgBox(const std::string& text, const std::string& title,
+                MessageIcon icon = MessageIcon::None);
+
+private:
+    template <class T>
+    T* keep(std::unique_ptr<T> control);
+    void stackWindowed(QWidget& widget);
+    template <class T, class Design>
+    T* addWindowless(const Design& design, Canvas* canvas);
+
+    FormEnvironment& environment_;
+    std::vector<std::unique_ptr<Control>> owned_;
+    std::vector<Control*> controls_;
+    std::unique_ptr<FormWindow> window_;
+};
+
+}  // namespace forms

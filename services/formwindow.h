@@ -1,0 +1,38 @@
+// The window's client area: it paints the windowless controls placed directly on the
+// window and delivers clicks to its images. Windowed controls are its child widgets.
+#pragma once
+
+#include "color.h"
+#include "control.h"
+
+#include <QWidget>
+
+namespace forms {
+
+class Image;
+
+class FormWindow : public QWidget, public Surface {
+    Q_OBJECT
+public:
+    FormWindow(QSize clientPixels, Color backColor);
+
+    const UserScale& scale() const override { return scale_; }
+    void repaintArea(const QRectF& pixelRect, Erase erase) override;
+    void addWindowless(Windowless& control) { layer_.add(control); }
+    const std::vector<Windowless*>& windowless() const { return layer_.controls(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Image* imageAt(QPointF point) const;
+
+    UserScale scale_;
+    Color backColor_;
+    WindowlessLayer layer_;
+    Image* pressed_ = nullptr;
+};
+
+}  // namespace forms

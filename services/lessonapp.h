@@ -1,0 +1,16 @@
+// Runs a lesson as a desktop program: the application, the font mapping, the real clock
+// and real message boxes, then the window until it is closed.
+#pragma once
+
+#include "form.h"
+
+#include <functional>
+#include <memory>
+
+namespace forms {
+
+using FormFactory = std::function<std::unique_ptr<Form>(FormEnvironment&)>;
+
+int runLesson(int argc, char** argv, const FormFactory& makeForm);
+
+}  // namespace forms

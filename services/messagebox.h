@@ -1,0 +1,41 @@
+// Modal message boxes with one OK button. The window shows them for real; the replay
+// harness and the tests answer them at once and keep a record.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace forms {
+
+enum class MessageIcon { None, Exclamation };
+
+struct Message {
+    std::string text;
+    std::string title;
+    MessageIcon icon = MessageIcon::None;
+};
+
+class MessagePresenter {
+public:
+    virtual ~MessagePresenter() = default;
+    // Returns when the box is closed.
+    virtual void present(QWidget& parent, const Message& message) = 0;
+};
+
+class ModalMessagePresenter : public MessagePresenter {
+public:
+    void present(QWidget& parent, const Message& message) override;
+};
+
+class RecordingMessagePresenter : public MessagePresenter {
+public:
+    void present(QWidget& parent, const Message& message) override;
+    const std::vector<Message>& messages() const { return messages_; }
+
+private:
+    std::vector<Message> messages_;
+};
+
+}  // namespace forms

@@ -1,0 +1,60 @@
+#include "pixelgeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace forms {
+
+std::optional<QLineF> clipSegment(QPointF a, QPointF b, const QRectF& rect) {
+    if (!isFinitePoint(a) || !isFinitePoint(b)) return std::nullopt;
+    // Liang-Barsky: the segment is a + t (b - a) for t in [0, 1].
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    double t0 = 0;
+    double t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(),
+                         rect.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return std::nullopt;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1) return std::nullopt;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return std::nullopt;
+            t1 = std::min(t1, t);
+        }
+    }
+    return QLineF(a.x() + t0 * dx, a.y() + t0 * dy, a.x() + t1 * dx, a.y() + t1 * dy);
+}
+
+double snapToPixelGrid(double coordinate, int penWidth) {
+    return penWidth % 2 == 1 ? std::floor(coordinate) + 0.5 : std::round(coordinate);
+}
+
+QRectF segmentBounds(QPointF a, QPointF b, double penWidth) {
+    const double margin = penWidth / 2 + 1.5;
+    return QRectF(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                  QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y())))
+        .adjusted(-margin, -margin, margin, margin);
+}
+
+QRect coveringPixels(const QRectF& rect, const QRect& limit) {
+    if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) ||
+        !std::isfinite(rect.right()) || !std::isfinite(rect.bottom()))
+        return {};
+    const double left = std::max(std::floor(rect.left()), double(limit.left()));
+    const double top = std::max(std::floor(rect.top()), double(limit.top()));
+    const double right = std::min(std::ceil(rect.right()), double(limit.right() + 1));
+    const double bottom = std::min(std::ceil(rect.bottom()), double(limit.bottom() + 1));
+    if (left >= right || top >= bottom) return {};
+    return QRect(QPoint(int(left), int(top)), QPoint(int(right) - 1, int(bottom) - 1));
+}
+
+bool isFinitePoint(QPointF point) { return std::isfinite(point.x()) && std::isfinite(point.y()); }
+
+}  // namespace forms

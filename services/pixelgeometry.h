@@ -1,0 +1,30 @@
+// Pixel geometry shared by the controls and the canvas. Positions may lie thousands of
+// canvas widths away (a drag that leaves the canvas keeps reporting), so everything is
+// clipped in double precision before it reaches the painter's integer paths.
+#pragma once
+
+#include <QLineF>
+#include <QRect>
+#include <QRectF>
+
+#include <optional>
+
+namespace forms {
+
+// The part of the segment a-b inside rect, or nothing when it misses it.
+std::optional<QLineF> clipSegment(QPointF a, QPointF b, const QRectF& rect);
+
+// Puts a coordinate on the pixel grid the way the classic platform draws: an odd pen
+// width is centred in a pixel, an even one on a pixel boundary, so lines stay crisp.
+double snapToPixelGrid(double coordinate, int penWidth);
+
+// The rectangle a segment covers when drawn with the given pen width.
+QRectF segmentBounds(QPointF a, QPointF b, double penWidth);
+
+// Whole pixels covering rect, limited to limit (empty when they do not meet).
+QRect coveringPixels(const QRectF& rect, const QRect& limit);
+
+// True when every coordinate is finite.
+bool isFinitePoint(QPointF point);
+
+}  // namespace forms

@@ -1,0 +1,29 @@
+#include "textbox.h"
+
+#include <QLineEdit>
+
+#include <cmath>
+
+namespace forms {
+
+TextBox::TextBox(const TextBoxDesign& design, QWidget& window) : Control(design.name) {
+    edit_ = new QLineEdit(QString::fromStdString(design.text), &window);
+    edit_->setObjectName(QString::fromStdString(design.name));
+    edit_->setFont(toQFont(design.font));
+    edit_->setGeometry(twipsToPixels(design.rect.left), twipsToPixels(design.rect.top),
+                       twipsToPixels(design.rect.width), twipsToPixels(design.rect.height));
+}
+
+TextBox::~TextBox() { delete edit_.data(); }
+
+QWidget& TextBox::widget() { return *edit_; }
+
+std::string TextBox::text() const { return edit_->text().toStdString(); }
+
+void TextBox::setText(const std::string& text) {
+    const QString value = QString::fromStdString(text);
+    if (edit_->text() == value) return;
+    edit_->setText(value);
+}
+
+}  // namespace forms

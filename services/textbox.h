@@ -1,0 +1,38 @@
+// A text box, a real one-line editor on the window. Like the classic control it holds
+// at most 32767 characters; longer text is cut there.
+#pragma once
+
+#include "control.h"
+#include "fonts.h"
+
+#include <QPointer>
+
+class QLineEdit;
+class QWidget;
+
+namespace forms {
+
+struct TextBoxDesign {
+    std::string name;
+    TwipsRect rect;
+    std::string text;
+    FontSpec font{"宋体", 9};
+};
+
+class TextBox : public Control {
+public:
+    TextBox(const TextBoxDesign& design, QWidget& window);
+    ~TextBox() override;
+
+    ControlKind kind() const override { return ControlKind::TextBox; }
+    QWidget& widget();
+
+    std::string text() const;
+    void setText(const std::string& text);
+    bool isVisible() const { return true; }
+
+private:
+    QPointer<QLineEdit> edit_;
+};
+
+}  // namespace forms

@@ -1,0 +1,56 @@
+// The user scale of a container: the units its drawing, mouse positions and child
+// controls use. A window's own scale is twips; a canvas takes any scale by Scale.
+// Beware: with a negative height the y axis points up, so user y grows as pixel y falls.
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+namespace forms {
+
+inline constexpr double kTwipsPerPixel = 15.0;
+
+// Window placement snaps to whole logical pixels.
+inline int twipsToPixels(double twips) {
+    return static_cast<int>(twips >= 0 ? twips / kTwipsPerPixel + 0.5
+                                       : twips / kTwipsPerPixel - 0.5);
+}
+
+class UserScale {
+public:
+    UserScale() = default;
+    // The user rectangle (left, top, width, height) laid over pixelSize logical pixels.
+    UserScale(double left, double top, double width, double height, QSizeF pixelSize);
+
+    // Twips over an area of the given logical pixel size: 15 twips a pixel, y down.
+    static UserScale twips(QSizeF pixelSize);
+
+    double left() const { return left_; }
+    double top() const { return top_; }
+    double width() const { return width_; }
+    double height() const { return height_; }
+    QSizeF pixelSize() const { return pixelSize_; }
+
+    double xToPixels(double userX) const { return (userX - left_) * pixelSize_.width() / width_; }
+    double yToPixels(double userY) const { return (userY - top_) * pixelSize_.height() / height_; }
+    QPointF toPixels(double userX, double userY) const {
+        return {xToPixels(userX), yToPixels(userY)};
+    }
+    // Lengths, always positive, whatever the direction of the axis.
+    double widthToPixels(double userWidth) const;
+    double heightToPixels(double userHeight) const;
+
+    QPointF toUser(QPointF pixelPoint) const;
+    double widthToUser(double pixelWidth) const;
+    double heightToUser(double pixelHeight) const;
+
+private:
+    double left_ = 0;
+    double top_ = 0;
+    double width_ = 1;
+    double height_ = 1;
+    QSizeF pixelSize_{1, 1};
+};
+
+}  // namespace forms

@@ -1,0 +1,42 @@
+// Helpers for lesson tests: a lesson run headless on the virtual clock, and typed access
+// to its controls and window-level variables by name.
+#pragma once
+
+#include "session.h"
+
+#include <QTest>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace lessontest {
+
+template <class ControlType>
+ControlType& control(forms::Form& form, std::string_view name) {
+    auto* found = dynamic_cast<ControlType*>(form.control(name));
+    if (!found) throw std::logic_error("no control " + std::string(name) + " of that kind");
+    return *found;
+}
+
+inline double variable(const forms::Form& form, std::string_view name) {
+    for (const forms::Variable& variable : form.variables()) {
+        if (variable.name == name)
+            return std::visit([](auto value) { return double(value); }, variable.value);
+    }
+    throw std::logic_error("no variable " + std::string(name));
+}
+
+// Runs script lines (one per line of the text) and fails the test on a malformed one.
+inline void run(replay::Session& session, std::string_view script) {
+    size_t at = 0;
+    while (at <= script.size()) {
+        const size_t end = std::min(script.find('\n', at), script.size());
+        const auto error = session.run(script.substr(at, end - at));
+        if (error) throw std::logic_error("script line failed: " + *error);
+        at = end + 1;
+    }
+}
+
+}  // namespace lessontest

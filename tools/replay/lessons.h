@@ -1,0 +1,15 @@
+// The lessons the harness can run, by program name.
+#pragma once
+
+#include "form.h"
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace replay {
+
+std::unique_ptr<forms::Form> makeLesson(std::string_view name, forms::FormEnvironment& environment);
+std::vector<std::string_view> lessonNames();
+
+}  // namespace replay

@@ -1,0 +1,135 @@
+#include "session.h"
+
+#include "lessons.h"
+#include "statejson.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <charconv>
+#include <stdexcept>
+
+namespace replay {
+
+using namespace forms;
+
+namespace {
+
+std::vector<std::string_view> splitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    size_t at = 0;
+    while (at < line.size()) {
+        const size_t start = line.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) break;
+        const size_t end = std::min(line.find_first_of(" \t", start), line.size());
+        fields.push_back(line.substr(start, end - start));
+        at = end;
+    }
+    return fields;
+}
+
+template <class Number>
+std::optional<Number> parse(std::string_view field) {
+    Number value{};
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size()) return std::nullopt;
+    return value;
+}
+
+// The text after the command word and the control name, kept as typed.
+std::string_view restAfterTwoFields(std::string_view line) {
+    size_t at = line.find_first_not_of(" \t");
+    for (int field = 0; field < 2 && at != std::string_view::npos; ++field) {
+        at = line.find_first_of(" \t", at);
+        if (at == std::string_view::npos) return {};
+        if (field == 0) at = line.find_first_not_of(" \t", at);
+    }
+    return at == std::string_view::npos ? std::string_view() : line.substr(at + 1);
+}
+
+}  // namespace
+
+Session::Session(std::string_view lesson) : lesson_(lesson) {
+    form_ = makeLesson(lesson, environment_);
+    if (!form_) throw std::invalid_argument("unknown lesson: " + std::string(lesson));
+    for (Control* control : form_->controls()) {
+        if (control->kind() == ControlKind::Canvas) static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
+    }
+    form_->load();
+    form_->window().show();
+}
+
+Session::~Session() = default;
+
+Canvas* Session::canvas() const { return dynamic_cast<Canvas*>(form_->control("Picture1")); }
+
+std::optional<std::string> Session::mouse(std::string_view command,
+                                          const std::vector<std::string_view>& fields) {
+    if (fields.size() < 3 || fields.size() > 4) return "expected: " + std::string(command) + " X Y [BUTTON]";
+    const auto x = parse<float>(fields[1]);
+    const auto y = parse<float>(fields[2]);
+    const auto buttons = fields.size() == 4 ? parse<int>(fields[3]) : std::optional<int>(command == "move" ? 0 : 1);
+    if (!x || !y || !buttons || *buttons < 0 || *buttons > 7) return "bad number in " + std::string(command) + " line";
+    Canvas* target = canvas();
+    if (!target) return "the lesson has no canvas";
+    if (command == "down") target->mouseDown(*buttons, 0, *x, *y);
+    if (command == "up") target->mouseUp(*buttons, 0, *x, *y);
+    if (command == "move") target->mouseMove(*buttons, 0, *x, *y);
+    return std::nullopt;
+}
+
+std::optional<std::string> Session::run(std::string_view line) {
+    const std::vector<std::string_view> fields = splitFields(line);
+    if (fields.empty() || fields[0].front() == '#') return std::nullopt;
+    const std::string_view command = fields[0];
+    if (command == "down" || command == "up" || command == "move") return mouse(command, fields);
+    if (command == "click") {
+        if (fields.size() != 2) return "expected: click NAME";
+        Control* control = form_->control(fields[1]);
+        if (auto* button = dynamic_cast<Button*>(control))
+            button->click();
+        else if (auto* image = dynamic_cast<Image*>(control))
+            image->click();
+        else
+            return "no button or image named " + std::string(fields[1]);
+        return std::nullopt;
+    }
+    if (command == "text") {
+        if (fields.size() < 2) return "expected: text NAME REST";
+        auto* box = dynamic_cast<TextBox*>(form_->control(fields[1]));
+        if (!box) return "no text box named " + std::string(fields[1]);
+        box->setText(std::string(restAfterTwoFields(line)));
+        return std::nullopt;
+    }
+    if (command == "wait") {
+        const auto ms = fields.size() == 2 ? parse<long long>(fields[1]) : std::nullopt;
+        if (!ms || *ms < 0) return "expected: wait MS";
+        clock_.advance(*ms);
+        return std::nullopt;
+    }
+    if (command == "state") {
+        if (fields.size() != 1) return "expected: state";
+        output_ += takeState() + "\n";
+        return std::nullopt;
+    }
+    if (command == "png") {
+        if (fields.size() != 2) return "expected: png FILE";
+        if (!render().save(QString::fromUtf8(fields[1].data(), qsizetype(fields[1].size())), "PNG"))
+            return "cannot write " + std::string(fields[1]);
+        return std::nullopt;
+    }
+    return "unknown command " + std::string(command);
+}
+
+std::string Session::takeState() {
+    statePrinted_ = true;
+    std::string json = stateJson(lesson_, *form_, messages_.messages(), drawn_);
+    drawn_.clear();
+    return json;
+}
+
+std::string Session::takeOutput() { return std::exchange(output_, {}); }
+
+QImage Session::render() { return form_->window().grab().toImage(); }
+
+}  // namespace replay

@@ -1,0 +1,54 @@
+// One lesson driven headless from script lines on a virtual clock: the heart of the
+// lesson-replay tool, also used in-process by the tests and the benchmarks.
+#pragma once
+
+#include "clocks.h"
+#include "drawinglog.h"
+#include "form.h"
+#include "messagebox.h"
+
+#include <QImage>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace replay {
+
+class Session {
+public:
+    // Builds the lesson's window (the clock starts at 0) and runs Form_Load. A
+    // QApplication must exist. Throws std::invalid_argument for an unknown lesson.
+    explicit Session(std::string_view lesson);
+    ~Session();
+
+    // Runs one script line. Returns an error message for a malformed line.
+    std::optional<std::string> run(std::string_view line);
+
+    // The state as one line of JSON; the drawing calls are reported once.
+    std::string takeState();
+    bool stateWasPrinted() const { return statePrinted_; }
+    // Text the script asked to print (state lines), in order.
+    std::string takeOutput();
+
+    QImage render();
+    forms::Form& form() { return *form_; }
+    forms::VirtualClock& clock() { return clock_; }
+    const std::vector<forms::Message>& messages() const { return messages_.messages(); }
+
+private:
+    std::optional<std::string> mouse(std::string_view command, const std::vector<std::string_view>& fields);
+    forms::Canvas* canvas() const;
+
+    std::string lesson_;
+    forms::VirtualClock clock_;
+    forms::RecordingMessagePresenter messages_;
+    forms::FormEnvironment environment_{clock_, messages_};
+    forms::DrawingLog drawn_;
+    std::unique_ptr<forms::Form> form_;
+    std::string output_;
+    bool statePrinted_ = false;
+};
+
+}  // namespace replay

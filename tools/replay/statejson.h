@@ -1,0 +1,24 @@
+// The state of a running lesson as one line of JSON: its controls, its window-level
+// variables, the message boxes shown so far and the drawing calls since the last report.
+#pragma once
+
+#include "drawinglog.h"
+#include "form.h"
+#include "messagebox.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace replay {
+
+std::string stateJson(std::string_view lesson, const forms::Form& form,
+                      const std::vector<forms::Message>& messages,
+                      const forms::DrawingLog& drawn);
+
+// Numbers as the state prints them: the shortest decimal that reads back as the same
+// single or double.
+std::string jsonNumber(float value);
+std::string jsonNumber(double value);
+
+}  // namespace replay
