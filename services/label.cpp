@@ -14,6 +14,7 @@ Label::Label(const LabelDesign& design, Surface& surface)
       foreColor_(design.foreColor),
       backColor_(design.backColor),
       autoSize_(design.autoSize),
+      transparent_(design.transparent),
       left_(float(design.rect.left)),
       top_(float(design.rect.top)),
       width_(float(design.rect.width)),
@@ -62,7 +63,7 @@ void Label::paint(QPainter& painter) const {
     const QRectF box = pixelBounds();
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
-    painter.fillRect(box, toQColor(backColor_));
+    if (!transparent_) painter.fillRect(box, toQColor(backColor_));
     painter.setFont(font_);
     painter.setPen(toQColor(foreColor_));
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,

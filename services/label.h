@@ -19,6 +19,8 @@ struct LabelDesign {
     Color backColor = SystemColor::Window;
     bool autoSize = true;
     bool visible = true;
+    // A transparent label shows the surface behind its text instead of its back colour.
+    bool transparent = false;
 };
 
 class Label : public Windowless {
@@ -51,6 +53,7 @@ private:
     Color foreColor_;
     Color backColor_;
     bool autoSize_;
+    bool transparent_;
     float left_;
     float top_;
     float width_;
