@@ -12,6 +12,8 @@ std::optional<QLineF> clipSegment(QPointF a, QPointF b, const QRectF& rect) {
     const double dy = b.y() - a.y();
     double t0 = 0;
     double t1 = 1;
+    int enter = -1;
+    int leave = -1;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(),
                          rect.bottom() - a.y()};
@@ -23,13 +25,27 @@ std::optional<QLineF> clipSegment(QPointF a, QPointF b, const QRectF& rect) {
         const double t = q[i] / p[i];
         if (p[i] < 0) {
             if (t > t1) return std::nullopt;
-            t0 = std::max(t0, t);
+            if (t > t0) {
+                t0 = t;
+                enter = i;
+            }
         } else {
             if (t < t0) return std::nullopt;
-            t1 = std::min(t1, t);
+            if (t < t1) {
+                t1 = t;
+                leave = i;
+            }
         }
     }
-    return QLineF(a.x() + t0 * dx, a.y() + t0 * dy, a.x() + t1 * dx, a.y() + t1 * dy);
+    // The clipped ends are put on the boundary they cross rather than computed as
+    // a + t (b - a): with ends far away that sum cancels and loses the line's position.
+    const double bounds[4] = {rect.left(), rect.right(), rect.top(), rect.bottom()};
+    const auto onBoundary = [&](int side, QPointF end) {
+        if (side < 0) return end;
+        if (side < 2) return QPointF(bounds[side], a.y() + (bounds[side] - a.x()) * (dy / dx));
+        return QPointF(a.x() + (bounds[side] - a.y()) * (dx / dy), bounds[side]);
+    };
+    return QLineF(onBoundary(enter, a), onBoundary(leave, b));
 }
 
 double snapToPixelGrid(double coordinate, int penWidth) {

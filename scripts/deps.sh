@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the lessons need to build, run and be tested, when any is
+# missing. Sourced by the other scripts.
+set -euo pipefail
+
+LESSON_PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    fonts-liberation fonts-arphic-uming fonts-arphic-ukai
+    xvfb xdotool x11-utils imagemagick
+)
+
+install_lesson_packages() {
+    local missing=()
+    for package in "${LESSON_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
