@@ -1,6 +1,7 @@
 #include "lessonapp.h"
 
 #include "clocks.h"
+#include "startupprobe.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -15,6 +16,7 @@ int runLesson(int argc, char** argv, const FormFactory& makeForm) {
     FormEnvironment environment{timers, messages};
     const std::unique_ptr<Form> form = makeForm(environment);
     form->load();
+    armStartupProbe(form->window());
     form->window().show();
     return app.exec();
 }

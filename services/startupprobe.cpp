@@ -1,0 +1,58 @@
+#include "startupprobe.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <ctime>
+
+namespace forms {
+
+namespace {
+
+long long peakResidentKib() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+class FirstPaintProbe : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !reported_) {
+            reported_ = true;
+            // Report once the paint that is under way has finished.
+            QTimer::singleShot(0, this, [] {
+                timespec now{};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                std::printf("first-paint-ns %lld peak-kib %lld\n",
+                            static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+                            peakResidentKib());
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool reported_ = false;
+};
+
+}  // namespace
+
+void armStartupProbe(QWidget& window) {
+    if (qEnvironmentVariableIsEmpty("LESSONS_STARTUP_PROBE")) return;
+    window.installEventFilter(new FirstPaintProbe(&window));
+}
+
+}  // namespace forms
