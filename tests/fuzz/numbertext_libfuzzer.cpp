@@ -1,0 +1,14 @@
+// libFuzzer entry: build with clang and -DLESSONS_FUZZ=ON, run build/tests/fuzz-numbertext.
+#include "numbertext_fuzz.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string failure = numberfuzz::check(data, size);
+    if (!failure.empty()) {
+        std::fprintf(stderr, "%s\n", failure.c_str());
+        std::abort();
+    }
+    return 0;
+}
