@@ -51,7 +51,8 @@ void DistanceForm::buildLayout() {
                       Picture1);
 
     Image2 = addImage({.name = "Image2", .left = 6960, .top = 6480,
-                       .picture = emblemPicture(QColor(0xB4, 0x96, 0xE6))});
+                       .picture = emblemPicture(QColor(0xB4, 0x96, 0xE6)),
+                       .accessibleName = "提示"});
     Label10 = addLabel({.name = "Label10", .rect = {6000, 6720, 495, 330}, .caption = "|OB|",
                         .font = kFormulaFont, .foreColor = kRed});
     Label9 = addLabel({.name = "Label9", .rect = {5040, 6720, 165, 330}, .caption = "="});

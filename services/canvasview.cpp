@@ -41,6 +41,10 @@ void CanvasView::paintEvent(QPaintEvent* event) {
     canvas_.paintInner(painter, area);
 }
 
+const std::vector<Windowless*>& CanvasView::windowlessControls() const {
+    return canvas_.children();
+}
+
 QPointF CanvasView::toUser(QPointF widgetPoint) const {
     return canvas_.scale().toUser(widgetPoint - QPointF(innerOrigin()));
 }

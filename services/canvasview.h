@@ -2,18 +2,22 @@
 // turns Qt mouse events into the classic ones (button flags, user units).
 #pragma once
 
+#include "control.h"
+
 #include <QWidget>
 
 namespace forms {
 
 class Canvas;
 
-class CanvasView : public QWidget {
+class CanvasView : public QWidget, public WindowlessHost {
     Q_OBJECT
 public:
     CanvasView(Canvas& canvas, int border, QWidget* parent);
 
     QPoint innerOrigin() const { return {border_, border_}; }
+    const std::vector<Windowless*>& windowlessControls() const override;
+    QPoint surfaceOrigin() const override { return innerOrigin(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,6 +4,7 @@
 
 #include "userscale.h"
 
+#include <QPoint>
 #include <QRectF>
 
 #include <string>
@@ -82,6 +83,16 @@ private:
 
     Surface* surface_ = nullptr;
     bool visible_ = true;
+};
+
+// A widget that paints windowless controls, so that they can be found for the screen
+// reader and for hit tests.
+class WindowlessHost {
+public:
+    virtual ~WindowlessHost() = default;
+    virtual const std::vector<Windowless*>& windowlessControls() const = 0;
+    // Where the surface's logical pixel (0, 0) lies in the widget.
+    virtual QPoint surfaceOrigin() const { return {}; }
 };
 
 // The windowless controls of one surface, in design order: an earlier one lies above a

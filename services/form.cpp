@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include "accessibility.h"
 #include "formwindow.h"
 
 namespace forms {
@@ -9,6 +10,7 @@ Form::Form(FormEnvironment& environment, const FormDesign& design)
       window_(std::make_unique<FormWindow>(
           QSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight)),
           design.backColor)) {
+    installAccessibility();
     window_->setWindowTitle(QString::fromStdString(design.caption));
     window_->setAccessibleName(QString::fromStdString(design.caption));
     if (!design.icon.isNull()) window_->setWindowIcon(design.icon);

@@ -11,7 +11,7 @@ namespace forms {
 
 class Image;
 
-class FormWindow : public QWidget, public Surface {
+class FormWindow : public QWidget, public Surface, public WindowlessHost {
     Q_OBJECT
 public:
     FormWindow(QSize clientPixels, Color backColor);
@@ -19,7 +19,9 @@ public:
     const UserScale& scale() const override { return scale_; }
     void repaintArea(const QRectF& pixelRect, Erase erase) override;
     void addWindowless(Windowless& control) { layer_.add(control); }
-    const std::vector<Windowless*>& windowless() const { return layer_.controls(); }
+    const std::vector<Windowless*>& windowlessControls() const override {
+        return layer_.controls();
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

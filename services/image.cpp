@@ -10,6 +10,7 @@ namespace forms {
 Image::Image(const ImageDesign& design, Surface& surface)
     : Windowless(design.name),
       picture_(design.picture),
+      accessibleName_(design.accessibleName),
       left_(float(design.left)),
       top_(float(design.top)) {
     attachTo(surface);

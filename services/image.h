@@ -15,6 +15,8 @@ struct ImageDesign {
     double top = 0;
     Picture picture;
     bool visible = true;
+    // What a screen reader calls the picture, e.g. "提示" for a hint button.
+    std::string accessibleName;
 };
 
 class Image : public Windowless {
@@ -28,6 +30,7 @@ public:
     float top() const { return top_; }
     void setTop(float top);
     const Picture& picture() const { return picture_; }
+    const std::string& accessibleName() const { return accessibleName_; }
 
     std::function<void()> onClick;
     void click();
@@ -38,6 +41,7 @@ public:
 
 private:
     Picture picture_;
+    std::string accessibleName_;
     float left_;
     float top_;
 };
