@@ -1,0 +1,165 @@
+// The three lessons in real windows on a private X display, driven by real X input, with
+// their pixels checked on screenshots.
+#include <QTest>
+#include <cmath>
+
+#include "xsession.h"
+
+namespace {
+
+// The canvas of the distance and slope lessons: 120 twips from the window's corner, a
+// two-pixel border, and x from -2 to 13, y from 8 down to -3 over 496 x 363 pixels.
+QPoint planePixel(QPoint window, double x, double y) {
+    return window + QPoint(10, 10) +
+           QPoint(int(std::floor((x + 2) * 496 / 15)), int(std::floor((8 - y) * 363 / 11)));
+}
+
+// The calculator's canvas: at (120, 600) twips, x and y from -10 to 10 over 397 x 373.
+QPoint calculatorPixel(QPoint window, double x, double y) {
+    return window + QPoint(10, 42) +
+           QPoint(int(std::floor((x + 10) * 397 / 20)), int(std::floor((10 - y) * 373 / 20)));
+}
+
+bool isRed(QColor c) {
+    return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+}
+bool isBlue(QColor c) {
+    return c.blue() > 200 && c.red() < 80 && c.green() < 80;
+}
+
+int countAround(const QImage& image, QPoint centre, int radius, bool (*matches)(QColor)) {
+    int count = 0;
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
+            count += matches(image.pixelColor(centre + QPoint(dx, dy))) ? 1 : 0;
+    return count;
+}
+
+QStringList at(QPoint p) {
+    return {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())};
+}
+
+}  // namespace
+
+class TestRealWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void distanceDragMovesTheMarkerAndRevealsTheFormula();
+    void slopeLegsBlinkAndArcsSurviveTheHint();
+    void calculatorLineFollowsThePointer();
+
+private:
+    void requireProgram(const char* path);
+    std::unique_ptr<XSession> x_;
+};
+
+void TestRealWindow::init() {
+    x_ = std::make_unique<XSession>();
+    if (!x_->failure().isEmpty())
+        QSKIP(qPrintable("no X display for real windows: " + x_->failure()));
+}
+
+void TestRealWindow::requireProgram(const char* path) {
+    if (*path == '\0') QSKIP("the lesson is not built");
+}
+
+void TestRealWindow::distanceDragMovesTheMarkerAndRevealsTheFormula() {
+    requireProgram(DORVANE_PATH);
+    QPoint window;
+    QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+    QImage shot;
+    QVERIFY(XSession::waitFor([&] {
+        shot = x_->screenshot();
+        return countAround(shot, planePixel(window, 4, 5), 3, isRed) > 5 &&
+               shot.pixelColor(planePixel(window, 6.5, 0)).lightness() < 150;
+    }));
+    const QPoint formulaArea = window + QPoint(150, 459);
+    QCOMPARE(countAround(shot, formulaArea, 40, isRed), 0);
+
+    QVERIFY(x_->xdotool(at(planePixel(window, 4, 5))));
+    QVERIFY(x_->xdotool({"mousedown", "1"}));
+    for (double t = 0.1; t <= 1.0; t += 0.1)
+        QVERIFY(x_->xdotool(at(planePixel(window, 4 + 5 * t, 5 - 3 * t))));
+    QVERIFY(x_->xdotool({"mouseup", "1"}));
+    QVERIFY(XSession::waitFor([&] {
+        shot = x_->screenshot();
+        return countAround(shot, planePixel(window, 9, 2), 3, isRed) > 5;
+    }));
+    QCOMPARE(countAround(shot, planePixel(window, 4, 5), 3, isRed), 0);
+    QVERIFY(countAround(shot, formulaArea, 40, isRed) > 20);
+
+    // The hint: a message box over the window, closed with Enter.
+    QVERIFY(x_->xdotool(at(window + QPoint(464 + 29, 432 + 29))));
+    QVERIFY(x_->xdotool({"click", "1"}));
+    QVERIFY(XSession::waitFor([&] {
+        return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
+    }));
+    QVERIFY(x_->xdotool({"key", "Return"}));
+    QVERIFY(XSession::waitFor([&] {
+        return !x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
+    }));
+}
+
+void TestRealWindow::slopeLegsBlinkAndArcsSurviveTheHint() {
+    requireProgram(SKELVIN_PATH);
+    QPoint window;
+    QVERIFY(x_->launch(SKELVIN_PATH, "斜率公式", window));
+    // The run leg lies along y = 1 from x = 1 to 4; look at its middle part.
+    const QPoint run = planePixel(window, 2.5, 1);
+    QImage shot;
+    QVERIFY(XSession::waitFor([&] {
+        shot = x_->screenshot();
+        return countAround(shot, run, 8, isBlue) > 2;
+    }));
+    QVERIFY(XSession::waitFor(
+        [&] {
+            shot = x_->screenshot();
+            return countAround(shot, run, 8, isBlue) == 0;
+        },
+        3000));
+    QVERIFY(XSession::waitFor(
+        [&] {
+            shot = x_->screenshot();
+            return countAround(shot, run, 8, isBlue) > 2;
+        },
+        3000));
+
+    // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
+    const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
+    QVERIFY(countAround(shot, arc, 3, isRed) > 0);
+    QVERIFY(x_->xdotool(at(window + QPoint(456 + 29, 376 + 29))));
+    QVERIFY(x_->xdotool({"click", "1"}));
+    QVERIFY(XSession::waitFor([&] {
+        return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
+    }));
+    QVERIFY(x_->xdotool({"key", "Return"}));
+    QVERIFY(XSession::waitFor([&] {
+        return !x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
+    }));
+    QVERIFY(
+        XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
+}
+
+void TestRealWindow::calculatorLineFollowsThePointer() {
+    requireProgram(QUILLET_PATH);
+    QPoint window;
+    QVERIFY(x_->launch(QUILLET_PATH, "Tavrelo与斜率", window));
+    const QPoint pointer = calculatorPixel(window, 3, 6);
+    QVERIFY(x_->xdotool(at(pointer)));
+    QVERIFY(x_->xdotool(at(pointer + QPoint(1, 0))));
+    QVERIFY(x_->xdotool(at(pointer)));
+    QImage shot;
+    // The line through the pivot (2, 0) and (3, 6) passes the pointer and (2.5, 3).
+    QVERIFY(XSession::waitFor([&] {
+        shot = x_->screenshot();
+        return countAround(shot, calculatorPixel(window, 2.5, 3), 2, isBlue) > 0;
+    }));
+    QVERIFY(countAround(shot, pointer, 2, isBlue) > 0);
+    const double angle = std::atan(6.0);
+    const QPoint arc = calculatorPixel(window, 2 + std::cos(angle / 2), std::sin(angle / 2));
+    QVERIFY(countAround(shot, arc, 3, isRed) > 0);
+}
+
+QTEST_GUILESS_MAIN(TestRealWindow)
+#include "tst_realwindow.moc"
