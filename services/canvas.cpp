@@ -92,6 +92,7 @@ void Canvas::ensureImages() {
 
 QPainter& Canvas::painterOn(QImage& target) {
     ensureImages();
+    if (&target == &persistent_) persistentIsBlank_ = false;
     if (painterTarget_ == &target) return *painter_;
     endPainting();
     painter_ = std::make_unique<QPainter>(&target);
@@ -108,19 +109,25 @@ void Canvas::endPainting() {
 
 void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
     call.persistent = autoRedraw_;
-    if (!autoRedraw_) screenHasDrawing_ = true;
     if (log_) log_->push_back(std::move(call));
     const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
     const QRect area = coveringPixels(pixelRect, inner);
-    if (!area.isEmpty()) view_->update(area.translated(border_, border_));
+    if (area.isEmpty()) return;
+    if (!autoRedraw_) screenDrawing_ += area;
+    view_->update(area.translated(border_, border_));
 }
 
 void Canvas::cls() {
     ensureImages();
     endPainting();
-    if (autoRedraw_) persistent_.fill(toQColor(backColor_));
-    screen_.fill(Qt::transparent);
-    screenHasDrawing_ = false;
+    // A layer untouched since its last erase is skipped: at a high pixel ratio the erase is
+    // the costliest part of a redraw, and a lesson may clear twice in one step.
+    if (autoRedraw_ && !persistentIsBlank_) {
+        persistent_.fill(toQColor(backColor_));
+        persistentIsBlank_ = true;
+    }
+    if (!screenDrawing_.isEmpty()) screen_.fill(Qt::transparent);
+    screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
     if (log_) log_->push_back({.op = DrawingOp::Cls, .persistent = autoRedraw_});
@@ -236,11 +243,15 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
     const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
     const QRect area = coveringPixels(pixelRect, inner);
     if (area.isEmpty()) return;
-    if (erase == Erase::ScreenDrawing && screenHasDrawing_) {
+    // Only where screen-only drawing lies is there anything to erase; a line shape across
+    // the whole canvas must not cost a full clear of the layer at every drag step.
+    if (erase == Erase::ScreenDrawing && screenDrawing_.intersects(area)) {
         QPainter& painter = painterOn(screen_);
         painter.setCompositionMode(QPainter::CompositionMode_Clear);
-        painter.fillRect(area, Qt::transparent);
+        for (const QRect& drawnPart : screenDrawing_.intersected(area))
+            painter.fillRect(drawnPart, Qt::transparent);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        screenDrawing_ -= area;
     }
     view_->update(area.translated(border_, border_));
 }
@@ -252,7 +263,11 @@ void Canvas::paintInner(QPainter& painter, const QRect& area) {
     const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
     painter.drawImage(QRectF(area), persistent_, source);
     children_.paint(painter, area);
-    if (screenHasDrawing_) painter.drawImage(QRectF(area), screen_, source);
+    for (const QRect& drawnPart : screenDrawing_.intersected(area)) {
+        const QRectF part(drawnPart);
+        painter.drawImage(part, screen_,
+                          QRectF(part.topLeft() * ratio, part.size() * ratio));
+    }
 }
 
 void Canvas::mouseDown(int button, int shift, float x, float y) {

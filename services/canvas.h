@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
 
 #include <functional>
 #include <memory>
@@ -131,8 +132,9 @@ private:
     float currentY_ = 0;
     int heldButtons_ = 0;
     QImage persistent_;
+    bool persistentIsBlank_ = true;
     QImage screen_;
-    bool screenHasDrawing_ = false;
+    QRegion screenDrawing_;  // where the screen-only layer holds anything
     std::unique_ptr<QPainter> painter_;
     QImage* painterTarget_ = nullptr;
     DrawingLog* log_ = nullptr;

@@ -1,0 +1,8 @@
+#include "lessonapp.h"
+#include "slopeform.h"
+
+int main(int argc, char** argv) {
+    return forms::runLesson(argc, argv, [](forms::FormEnvironment& environment) {
+        return std::make_unique<slope::SlopeForm>(environment);
+    });
+}
