@@ -1,17 +1,16 @@
 #include "accessibility.h"
 
-#include "control.h"
-#include "image.h"
-#include "label.h"
-
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
-
 #include <map>
+
+#include "control.h"
+#include "image.h"
+#include "label.h"
 
 namespace forms {
 
@@ -23,9 +22,7 @@ public:
 
     bool isValid() const override { return !host_.isNull(); }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return host_ ? host_->window()->windowHandle() : nullptr;
-    }
+    QWindow* window() const override { return host_ ? host_->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override {
         return QAccessible::queryAccessibleInterface(host_.data());
     }
@@ -37,7 +34,8 @@ public:
 
     QString text(QAccessible::Text kind) const override {
         if (kind != QAccessible::Name || !isValid()) return {};
-        if (auto* label = dynamic_cast<Label*>(control_)) return QString::fromStdString(label->caption());
+        if (auto* label = dynamic_cast<Label*>(control_))
+            return QString::fromStdString(label->caption());
         if (auto* image = dynamic_cast<Image*>(control_))
             return QString::fromStdString(image->accessibleName());
         return {};
@@ -135,7 +133,6 @@ QAccessibleInterface* hostFactory(const QString&, QObject* object) {
     if (widget && dynamic_cast<WindowlessHost*>(widget)) return new HostAccessible(widget);
     return nullptr;
 }
-
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "button.h"
 
 #include <QPushButton>
-
 #include <cmath>
 
 namespace forms {
@@ -20,9 +19,13 @@ Button::Button(const ButtonDesign& design, QWidget& window)
     });
 }
 
-Button::~Button() { delete button_.data(); }
+Button::~Button() {
+    delete button_.data();
+}
 
-QWidget& Button::widget() { return *button_; }
+QWidget& Button::widget() {
+    return *button_;
+}
 
 void Button::setVisible(bool visible) {
     if (visible_ == visible) return;

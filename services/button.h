@@ -1,12 +1,11 @@
 // A command button, a real push button on the window.
 #pragma once
 
+#include <QPointer>
+#include <functional>
+
 #include "control.h"
 #include "fonts.h"
-
-#include <QPointer>
-
-#include <functional>
 
 class QPushButton;
 class QWidget;

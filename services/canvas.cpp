@@ -1,16 +1,15 @@
 #include "canvas.h"
 
-#include "canvasview.h"
-#include "numbertext.h"
-#include "pixelgeometry.h"
-
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-
 #include <cfloat>
 #include <cmath>
 #include <numbers>
+
+#include "canvasview.h"
+#include "numbertext.h"
+#include "pixelgeometry.h"
 
 namespace forms {
 
@@ -41,7 +40,9 @@ Canvas::~Canvas() {
     delete view_.data();
 }
 
-QWidget& Canvas::widget() { return *view_; }
+QWidget& Canvas::widget() {
+    return *view_;
+}
 
 float Canvas::single(double value) {
     if (!(std::abs(value) <= FLT_MAX)) throw CanvasError("value out of range");
@@ -66,9 +67,15 @@ void Canvas::setScale(double x1, double y1, double x2, double y2) {
     scale_ = scale;
 }
 
-void Canvas::setDrawWidth(int width) { drawWidth_ = std::max(1, width); }
-void Canvas::setCurrentX(double x) { currentX_ = single(x); }
-void Canvas::setCurrentY(double y) { currentY_ = single(y); }
+void Canvas::setDrawWidth(int width) {
+    drawWidth_ = std::max(1, width);
+}
+void Canvas::setCurrentX(double x) {
+    currentX_ = single(x);
+}
+void Canvas::setCurrentY(double y) {
+    currentY_ = single(y);
+}
 
 void Canvas::ensureImages() {
     const qreal ratio = view_->devicePixelRatioF();
@@ -152,8 +159,12 @@ void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Colo
     }
     currentX_ = fx2;
     currentY_ = fy2;
-    drawn(segmentBounds(a, b, drawWidth_), {.op = DrawingOp::Line, .x1 = fx1, .y1 = fy1,
-                                            .x2 = fx2, .y2 = fy2, .color = ink,
+    drawn(segmentBounds(a, b, drawWidth_), {.op = DrawingOp::Line,
+                                            .x1 = fx1,
+                                            .y1 = fy1,
+                                            .x2 = fx2,
+                                            .y2 = fy2,
+                                            .color = ink,
                                             .width = drawWidth_});
 }
 
@@ -179,8 +190,8 @@ void Canvas::pset(double x, double y, std::optional<Color> color) {
     }
     currentX_ = fx;
     currentY_ = fy;
-    drawn(dot.adjusted(-1, -1, 1, 1), {.op = DrawingOp::PSet, .x1 = fx, .y1 = fy, .color = ink,
-                                       .width = drawWidth_});
+    drawn(dot.adjusted(-1, -1, 1, 1),
+          {.op = DrawingOp::PSet, .x1 = fx, .y1 = fy, .color = ink, .width = drawWidth_});
 }
 
 void Canvas::circle(double x, double y, double radius, std::optional<Color> color, double start,
@@ -207,8 +218,14 @@ void Canvas::circle(double x, double y, double radius, std::optional<Color> colo
     }
     currentX_ = fx;
     currentY_ = fy;
-    drawn(bounds, {.op = DrawingOp::Circle, .x1 = fx, .y1 = fy, .radius = fr, .start = fstart,
-                   .end = fend, .color = ink, .width = drawWidth_});
+    drawn(bounds, {.op = DrawingOp::Circle,
+                   .x1 = fx,
+                   .y1 = fy,
+                   .radius = fr,
+                   .start = fstart,
+                   .end = fend,
+                   .color = ink,
+                   .width = drawWidth_});
 }
 
 void Canvas::print(std::string_view text) {
@@ -223,8 +240,12 @@ void Canvas::print(std::string_view text) {
         painter.setPen(toQColor(foreColor_));
         painter.drawText(QPointF(std::round(at.x()), std::round(at.y()) + metrics.ascent()), qtext);
     }
-    DrawingCall call{.op = DrawingOp::Print, .x1 = currentX_, .y1 = currentY_,
-                     .color = foreColor_, .text = std::string(text), .fontSize = font_.points,
+    DrawingCall call{.op = DrawingOp::Print,
+                     .x1 = currentX_,
+                     .y1 = currentY_,
+                     .color = foreColor_,
+                     .text = std::string(text),
+                     .fontSize = font_.points,
                      .italic = font_.italic};
     const QPointF next = scale_.toUser(QPointF(0, at.y() + metrics.height()));
     currentX_ = float(scale_.left());
@@ -237,7 +258,9 @@ void Canvas::addChild(Windowless& child) {
     children_.add(child);
 }
 
-const std::vector<Windowless*>& Canvas::children() const { return children_.controls(); }
+const std::vector<Windowless*>& Canvas::children() const {
+    return children_.controls();
+}
 
 void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
     const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
@@ -265,8 +288,7 @@ void Canvas::paintInner(QPainter& painter, const QRect& area) {
     children_.paint(painter, area);
     for (const QRect& drawnPart : screenDrawing_.intersected(area)) {
         const QRectF part(drawnPart);
-        painter.drawImage(part, screen_,
-                          QRectF(part.topLeft() * ratio, part.size() * ratio));
+        painter.drawImage(part, screen_, QRectF(part.topLeft() * ratio, part.size() * ratio));
     }
 }
 
@@ -279,6 +301,8 @@ void Canvas::mouseMove(int buttons, int shift, float x, float y) {
     if (onMouseMove) onMouseMove({buttons, shift, x, y});
 }
 
-void Canvas::mouseUp(int button, int, float, float) { heldButtons_ &= ~button; }
+void Canvas::mouseUp(int button, int, float, float) {
+    heldButtons_ &= ~button;
+}
 
 }  // namespace forms

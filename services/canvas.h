@@ -5,21 +5,20 @@
 // and is erased only where a child control changes or by Cls.
 #pragma once
 
+#include <QImage>
+#include <QPointer>
+#include <QRegion>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
 #include "color.h"
 #include "control.h"
 #include "drawinglog.h"
 #include "fonts.h"
-
-#include <QImage>
-#include <QPointer>
-#include <QRegion>
-
-#include <functional>
-#include <memory>
-#include <vector>
-#include <optional>
-#include <stdexcept>
-#include <string_view>
 
 class QPainter;
 class QWidget;

@@ -1,10 +1,10 @@
 #include "canvasview.h"
 
-#include "canvas.h"
-
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include "canvas.h"
 
 namespace forms {
 
@@ -51,8 +51,8 @@ QPointF CanvasView::toUser(QPointF widgetPoint) const {
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {
     const QPointF user = toUser(event->position());
-    canvas_.mouseDown(buttonFlag(event->button()), shiftFlags(event->modifiers()),
-                      float(user.x()), float(user.y()));
+    canvas_.mouseDown(buttonFlag(event->button()), shiftFlags(event->modifiers()), float(user.x()),
+                      float(user.y()));
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event) {
@@ -63,8 +63,8 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event) {
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF user = toUser(event->position());
-    canvas_.mouseUp(buttonFlag(event->button()), shiftFlags(event->modifiers()),
-                    float(user.x()), float(user.y()));
+    canvas_.mouseUp(buttonFlag(event->button()), shiftFlags(event->modifiers()), float(user.x()),
+                    float(user.y()));
 }
 
 int buttonFlag(Qt::MouseButton button) {

@@ -2,9 +2,9 @@
 // turns Qt mouse events into the classic ones (button flags, user units).
 #pragma once
 
-#include "control.h"
-
 #include <QWidget>
+
+#include "control.h"
 
 namespace forms {
 

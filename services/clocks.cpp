@@ -1,7 +1,6 @@
 #include "clocks.h"
 
 #include <QTimer>
-
 #include <algorithm>
 
 namespace forms {

@@ -2,13 +2,12 @@
 // tests and the replay harness advance by hand, so nothing waits on wall-clock time.
 #pragma once
 
-#include "timer.h"
-
 #include <QObject>
-
 #include <cstdint>
 #include <map>
 #include <vector>
+
+#include "timer.h"
 
 class QTimer;
 

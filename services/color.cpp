@@ -6,7 +6,7 @@ namespace {
 
 QColor systemColor(unsigned index) {
     switch (index) {
-        case 4:  // menu bar
+        case 4:   // menu bar
         case 15:  // button face
             return QColor(0xF0, 0xF0, 0xF0);
         case 5:  // window background

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QColor>
-
 #include <cstdint>
 
 namespace forms {

@@ -2,13 +2,12 @@
 // image) that have no window of their own and are painted by their container.
 #pragma once
 
-#include "userscale.h"
-
 #include <QPoint>
 #include <QRectF>
-
 #include <string>
 #include <vector>
+
+#include "userscale.h"
 
 class QPainter;
 

@@ -2,10 +2,10 @@
 // Nothing is recorded unless a log is attached, so a running lesson keeps no history.
 #pragma once
 
-#include "color.h"
-
 #include <string>
 #include <vector>
+
+#include "color.h"
 
 namespace forms {
 

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QStandardPaths>
-
 #include <cmath>
 
 namespace forms {

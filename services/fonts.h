@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QFont>
-
 #include <string>
 
 namespace forms {

@@ -22,7 +22,9 @@ Form::Form(FormEnvironment& environment, const FormDesign& design)
 
 Form::~Form() = default;
 
-QWidget& Form::window() { return *window_; }
+QWidget& Form::window() {
+    return *window_;
+}
 
 Control* Form::control(std::string_view name) const {
     for (Control* control : controls_) {

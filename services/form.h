@@ -4,6 +4,12 @@
 // its behaviour as the classic event handlers.
 #pragma once
 
+#include <QIcon>
+#include <memory>
+#include <string_view>
+#include <variant>
+#include <vector>
+
 #include "button.h"
 #include "canvas.h"
 #include "image.h"
@@ -13,13 +19,6 @@
 #include "shape.h"
 #include "textbox.h"
 #include "timer.h"
-
-#include <QIcon>
-
-#include <memory>
-#include <string_view>
-#include <variant>
-#include <vector>
 
 namespace forms {
 

@@ -1,11 +1,11 @@
 #include "formwindow.h"
 
-#include "image.h"
-#include "pixelgeometry.h"
-
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include "image.h"
+#include "pixelgeometry.h"
 
 namespace forms {
 
@@ -16,8 +16,8 @@ FormWindow::FormWindow(QSize clientPixels, Color backColor)
 }
 
 void FormWindow::repaintArea(const QRectF& pixelRect, Erase) {
-    const QRect area = coveringPixels(pixelRect, QRect(QPoint(-100000, -100000),
-                                                       QPoint(100000, 100000)));
+    const QRect area =
+        coveringPixels(pixelRect, QRect(QPoint(-100000, -100000), QPoint(100000, 100000)));
     if (!area.isEmpty()) update(area);
 }
 

@@ -2,10 +2,10 @@
 // window and delivers clicks to its images. Windowed controls are its child widgets.
 #pragma once
 
+#include <QWidget>
+
 #include "color.h"
 #include "control.h"
-
-#include <QWidget>
 
 namespace forms {
 

@@ -2,7 +2,6 @@
 
 #include <QPaintDevice>
 #include <QPainter>
-
 #include <cmath>
 
 namespace forms {

@@ -2,10 +2,10 @@
 // stretched. A click is delivered when a press and its release both fall on it.
 #pragma once
 
+#include <functional>
+
 #include "control.h"
 #include "picture.h"
-
-#include <functional>
 
 namespace forms {
 

@@ -2,7 +2,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-
 #include <cmath>
 
 namespace forms {

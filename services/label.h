@@ -2,11 +2,11 @@
 // control it never wraps; a fixed-size label clips its text to its box.
 #pragma once
 
+#include <QFont>
+
 #include "color.h"
 #include "control.h"
 #include "fonts.h"
-
-#include <QFont>
 
 namespace forms {
 

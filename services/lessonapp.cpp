@@ -1,10 +1,10 @@
 #include "lessonapp.h"
 
-#include "clocks.h"
-#include "startupprobe.h"
-
 #include <QApplication>
 #include <QWidget>
+
+#include "clocks.h"
+#include "startupprobe.h"
 
 namespace forms {
 

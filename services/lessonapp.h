@@ -2,10 +2,10 @@
 // and real message boxes, then the window until it is closed.
 #pragma once
 
-#include "form.h"
-
 #include <functional>
 #include <memory>
+
+#include "form.h"
 
 namespace forms {
 

@@ -1,9 +1,9 @@
 #include "lineshape.h"
 
-#include "pixelgeometry.h"
-
 #include <QPainter>
 #include <QPen>
+
+#include "pixelgeometry.h"
 
 namespace forms {
 
@@ -53,10 +53,9 @@ void LineShape::paint(QPainter& painter) const {
     if (style_ == LineStyle::Dot) pen.setDashPattern({1, 1});
     if (style_ == LineStyle::DashDot) pen.setDashPattern({4, 2, 1, 2});
     painter.setPen(pen);
-    painter.drawLine(QPointF(snapToPixelGrid(segment->x1(), width_),
-                             snapToPixelGrid(segment->y1(), width_)),
-                     QPointF(snapToPixelGrid(segment->x2(), width_),
-                             snapToPixelGrid(segment->y2(), width_)));
+    painter.drawLine(
+        QPointF(snapToPixelGrid(segment->x1(), width_), snapToPixelGrid(segment->y1(), width_)),
+        QPointF(snapToPixelGrid(segment->x2(), width_), snapToPixelGrid(segment->y2(), width_)));
 }
 
 void LineShape::rescale(const UserScale& from, const UserScale& to) {

@@ -5,10 +5,10 @@
 namespace forms {
 
 void ModalMessagePresenter::present(QWidget& parent, const Message& message) {
-    QMessageBox box(message.icon == MessageIcon::Exclamation ? QMessageBox::Warning
-                                                             : QMessageBox::NoIcon,
-                    QString::fromStdString(message.title), QString::fromStdString(message.text),
-                    QMessageBox::Ok, &parent);
+    QMessageBox box(
+        message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+        QString::fromStdString(message.title), QString::fromStdString(message.text),
+        QMessageBox::Ok, &parent);
     box.setAccessibleName(QString::fromStdString(message.title));
     box.exec();
 }

@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QSize>
-
 #include <functional>
 #include <memory>
 

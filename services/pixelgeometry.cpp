@@ -53,15 +53,20 @@ double snapToPixelGrid(double coordinate, int penWidth) {
 }
 
 QRectF segmentBounds(QPointF a, QPointF b, double penWidth) {
+    // A rectangle keeps its left edge and its width, so with one end 1e31 pixels away the
+    // other edge would be lost to rounding and the visible part of the segment left out.
+    // Limited to a range far beyond any surface, the rectangle stays exact where it matters.
+    static constexpr double kFar = 1e6;
+    const auto limit = [](double pixels) { return std::clamp(pixels, -kFar, kFar); };
     const double margin = penWidth / 2 + 1.5;
-    return QRectF(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                  QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y())))
+    return QRectF(QPointF(limit(std::min(a.x(), b.x())), limit(std::min(a.y(), b.y()))),
+                  QPointF(limit(std::max(a.x(), b.x())), limit(std::max(a.y(), b.y()))))
         .adjusted(-margin, -margin, margin, margin);
 }
 
 QRect coveringPixels(const QRectF& rect, const QRect& limit) {
-    if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) ||
-        !std::isfinite(rect.right()) || !std::isfinite(rect.bottom()))
+    if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) || !std::isfinite(rect.right()) ||
+        !std::isfinite(rect.bottom()))
         return {};
     const double left = std::max(std::floor(rect.left()), double(limit.left()));
     const double top = std::max(std::floor(rect.top()), double(limit.top()));
@@ -71,6 +76,8 @@ QRect coveringPixels(const QRectF& rect, const QRect& limit) {
     return QRect(QPoint(int(left), int(top)), QPoint(int(right) - 1, int(bottom) - 1));
 }
 
-bool isFinitePoint(QPointF point) { return std::isfinite(point.x()) && std::isfinite(point.y()); }
+bool isFinitePoint(QPointF point) {
+    return std::isfinite(point.x()) && std::isfinite(point.y());
+}
 
 }  // namespace forms

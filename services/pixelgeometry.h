@@ -6,7 +6,6 @@
 #include <QLineF>
 #include <QRect>
 #include <QRectF>
-
 #include <optional>
 
 namespace forms {

@@ -1,7 +1,6 @@
 #include "shape.h"
 
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 
@@ -39,8 +38,8 @@ QRectF Shape::pixelBounds() const {
 void Shape::paint(QPainter& painter) const {
     const QRectF box = pixelBounds();
     const double diameter = std::min(box.width(), box.height());
-    const QRectF circle(box.center().x() - diameter / 2, box.center().y() - diameter / 2,
-                        diameter, diameter);
+    const QRectF circle(box.center().x() - diameter / 2, box.center().y() - diameter / 2, diameter,
+                        diameter);
     painter.setPen(QPen(toQColor(borderColor_), 1));
     painter.setBrush(toQColor(fillColor_));
     painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));

@@ -1,7 +1,6 @@
 #include "textbox.h"
 
 #include <QLineEdit>
-
 #include <cmath>
 
 namespace forms {
@@ -14,11 +13,17 @@ TextBox::TextBox(const TextBoxDesign& design, QWidget& window) : Control(design.
                        twipsToPixels(design.rect.width), twipsToPixels(design.rect.height));
 }
 
-TextBox::~TextBox() { delete edit_.data(); }
+TextBox::~TextBox() {
+    delete edit_.data();
+}
 
-QWidget& TextBox::widget() { return *edit_; }
+QWidget& TextBox::widget() {
+    return *edit_;
+}
 
-std::string TextBox::text() const { return edit_->text().toStdString(); }
+std::string TextBox::text() const {
+    return edit_->text().toStdString();
+}
 
 void TextBox::setText(const std::string& text) {
     const QString value = QString::fromStdString(text);

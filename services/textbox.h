@@ -2,10 +2,10 @@
 // at most 32767 characters; longer text is cut there.
 #pragma once
 
+#include <QPointer>
+
 #include "control.h"
 #include "fonts.h"
-
-#include <QPointer>
 
 class QLineEdit;
 class QWidget;

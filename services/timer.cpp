@@ -9,7 +9,9 @@ Timer::Timer(const TimerDesign& design, TimerDriver& driver)
     rearm();
 }
 
-Timer::~Timer() { driver_.cancel(*this); }
+Timer::~Timer() {
+    driver_.cancel(*this);
+}
 
 void Timer::setEnabled(bool enabled) {
     if (enabled_ == enabled) return;

@@ -4,10 +4,10 @@
 // in tests and in the replay harness.
 #pragma once
 
-#include "control.h"
-
 #include <cstdint>
 #include <functional>
+
+#include "control.h"
 
 namespace forms {
 

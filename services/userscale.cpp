@@ -8,8 +8,8 @@ UserScale::UserScale(double left, double top, double width, double height, QSize
     : left_(left), top_(top), width_(width), height_(height), pixelSize_(pixelSize) {}
 
 UserScale UserScale::twips(QSizeF pixelSize) {
-    return UserScale(0, 0, pixelSize.width() * kTwipsPerPixel,
-                     pixelSize.height() * kTwipsPerPixel, pixelSize);
+    return UserScale(0, 0, pixelSize.width() * kTwipsPerPixel, pixelSize.height() * kTwipsPerPixel,
+                     pixelSize);
 }
 
 double UserScale::widthToPixels(double userWidth) const {

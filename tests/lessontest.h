@@ -2,14 +2,13 @@
 // to its controls and window-level variables by name.
 #pragma once
 
-#include "session.h"
-
 #include <QTest>
-
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include "session.h"
 
 namespace lessontest {
 

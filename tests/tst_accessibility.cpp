@@ -1,9 +1,9 @@
 // What a screen reader finds in the lessons' windows: the readouts with their current
 // text, the buttons, and the emblem as a button named "提示" that opens the hint.
-#include "lessontest.h"
-
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+
+#include "lessontest.h"
 
 using namespace forms;
 

@@ -1,12 +1,11 @@
-#include "clocks.h"
-#include "form.h"
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTest>
-
 #include <cfloat>
+
+#include "clocks.h"
+#include "form.h"
 
 using namespace forms;
 
@@ -17,7 +16,8 @@ class CanvasForm : public Form {
 public:
     explicit CanvasForm(FormEnvironment& environment)
         : Form(environment, {.caption = "canvas", .clientWidth = 7860, .clientHeight = 7380}) {
-        canvas = addCanvas({.name = "Picture1", .rect = {120, 120, 7500, 5500},
+        canvas = addCanvas({.name = "Picture1",
+                            .rect = {120, 120, 7500, 5500},
                             .backColor = SystemColor::MenuBar});
         label = addLabel({.name = "Label1", .rect = {0, 0, 600, 330}, .caption = "A"}, canvas);
         line = addLine({.name = "Line1", .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 0}, canvas);
@@ -65,7 +65,9 @@ void TestCanvas::init() {
     form_->window().show();
 }
 
-void TestCanvas::cleanup() { form_.reset(); }
+void TestCanvas::cleanup() {
+    form_.reset();
+}
 
 QColor TestCanvas::pixelAt(double userX, double userY) {
     const QPointF pixel = form_->canvas->scale().toPixels(userX, userY);

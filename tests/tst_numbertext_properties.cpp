@@ -1,11 +1,10 @@
 // The number text's properties over a fixed stream of random inputs: every bit pattern
 // of singles and doubles, and random text.
-#include "fuzz/numbertext_fuzz.h"
-
 #include <QRandomGenerator>
 #include <QTest>
-
 #include <vector>
+
+#include "fuzz/numbertext_fuzz.h"
 
 class TestNumberTextProperties : public QObject {
     Q_OBJECT

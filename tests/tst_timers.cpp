@@ -1,10 +1,9 @@
-#include "clocks.h"
-#include "timer.h"
-
 #include <QTest>
-
 #include <string>
 #include <vector>
+
+#include "clocks.h"
+#include "timer.h"
 
 using namespace forms;
 

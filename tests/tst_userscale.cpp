@@ -1,6 +1,6 @@
-#include "userscale.h"
-
 #include <QTest>
+
+#include "userscale.h"
 
 using forms::UserScale;
 
@@ -32,8 +32,8 @@ void TestUserScale::toPixels_data() {
         << -2.0 << 8.0 << 15.0 << -11.0 << 13.0 << -3.0 << 496.0 << 363.0;
     QTest::newRow("y up: higher is nearer the top")
         << -2.0 << 8.0 << 15.0 << -11.0 << 0.0 << 7.0 << 496.0 * 2 / 15 << 363.0 / 11;
-    QTest::newRow("symmetric ranges") << -10.0 << 10.0 << 20.0 << -20.0 << 5.0 << -5.0
-                                      << 496.0 * 0.75 << 363.0 * 0.75;
+    QTest::newRow("symmetric ranges")
+        << -10.0 << 10.0 << 20.0 << -20.0 << 5.0 << -5.0 << 496.0 * 0.75 << 363.0 * 0.75;
     QTest::newRow("far away") << -2.0 << 8.0 << 15.0 << -11.0 << 5000.0 << -3000.0
                               << 496.0 * 5002 / 15 << 363.0 * 3008 / 11;
 }

@@ -1,12 +1,12 @@
 #include "numbertext_fuzz.h"
 
-#include "numbertext.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string_view>
+
+#include "numbertext.h"
 
 namespace numberfuzz {
 
@@ -51,7 +51,8 @@ std::string checkShortest(Number value, const std::string& text, int maxDigits) 
     const int needed = significantDigits(std::string(exact.substr(0, mantissaEnd)));
     if (needed <= maxDigits && back != value && !(value == 0 && back == 0))
         return "does not read back: " + text;
-    if (std::abs(double(back) - double(value)) > std::abs(double(value)) * 6 * std::pow(10.0, -maxDigits))
+    if (std::abs(double(back) - double(value)) >
+        std::abs(double(value)) * 6 * std::pow(10.0, -maxDigits))
         return "too far from the value: " + text;
     return {};
 }

@@ -1,8 +1,8 @@
 // libFuzzer entry: build with clang and -DLESSONS_FUZZ=ON, run build/tests/fuzz-numbertext.
-#include "numbertext_fuzz.h"
-
 #include <cstdio>
 #include <cstdlib>
+
+#include "numbertext_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string failure = numberfuzz::check(data, size);

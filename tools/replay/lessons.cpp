@@ -1,6 +1,8 @@
 #include "lessons.h"
 
 #include "distanceform.h"
+#include "inclinationform.h"
+#include "slopeform.h"
 
 namespace replay {
 
@@ -18,11 +20,14 @@ std::unique_ptr<forms::Form> make(forms::FormEnvironment& environment) {
 
 constexpr LessonEntry kLessons[] = {
     {"dorvane", &make<distance::DistanceForm>},
+    {"skelvin", &make<slope::SlopeForm>},
+    {"quillet", &make<inclination::InclinationForm>},
 };
 
 }  // namespace
 
-std::unique_ptr<forms::Form> makeLesson(std::string_view name, forms::FormEnvironment& environment) {
+std::unique_ptr<forms::Form> makeLesson(std::string_view name,
+                                        forms::FormEnvironment& environment) {
     for (const LessonEntry& lesson : kLessons) {
         if (lesson.name == name) return lesson.make(environment);
     }

@@ -1,11 +1,11 @@
 // The lessons the harness can run, by program name.
 #pragma once
 
-#include "form.h"
-
 #include <memory>
 #include <string_view>
 #include <vector>
+
+#include "form.h"
 
 namespace replay {
 

@@ -1,16 +1,15 @@
 // lesson-replay [--png FILE] [--scale N] LESSON [SCRIPT]
 // Runs a lesson headless on a virtual clock, driven by script lines from SCRIPT or
 // standard input, and prints its state as JSON.
-#include "fonts.h"
-#include "session.h"
-
 #include <QApplication>
-
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
+
+#include "fonts.h"
+#include "session.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 #include "session.h"
 
-#include "lessons.h"
-#include "statejson.h"
-
 #include <QPixmap>
 #include <QWidget>
-
 #include <charconv>
 #include <stdexcept>
+
+#include "lessons.h"
+#include "statejson.h"
 
 namespace replay {
 
@@ -53,7 +52,8 @@ Session::Session(std::string_view lesson) : lesson_(lesson) {
     form_ = makeLesson(lesson, environment_);
     if (!form_) throw std::invalid_argument("unknown lesson: " + std::string(lesson));
     for (Control* control : form_->controls()) {
-        if (control->kind() == ControlKind::Canvas) static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
+        if (control->kind() == ControlKind::Canvas)
+            static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
     }
     form_->load();
     form_->window().show();
@@ -61,15 +61,20 @@ Session::Session(std::string_view lesson) : lesson_(lesson) {
 
 Session::~Session() = default;
 
-Canvas* Session::canvas() const { return dynamic_cast<Canvas*>(form_->control("Picture1")); }
+Canvas* Session::canvas() const {
+    return dynamic_cast<Canvas*>(form_->control("Picture1"));
+}
 
 std::optional<std::string> Session::mouse(std::string_view command,
                                           const std::vector<std::string_view>& fields) {
-    if (fields.size() < 3 || fields.size() > 4) return "expected: " + std::string(command) + " X Y [BUTTON]";
+    if (fields.size() < 3 || fields.size() > 4)
+        return "expected: " + std::string(command) + " X Y [BUTTON]";
     const auto x = parse<float>(fields[1]);
     const auto y = parse<float>(fields[2]);
-    const auto buttons = fields.size() == 4 ? parse<int>(fields[3]) : std::optional<int>(command == "move" ? 0 : 1);
-    if (!x || !y || !buttons || *buttons < 0 || *buttons > 7) return "bad number in " + std::string(command) + " line";
+    const auto buttons =
+        fields.size() == 4 ? parse<int>(fields[3]) : std::optional<int>(command == "move" ? 0 : 1);
+    if (!x || !y || !buttons || *buttons < 0 || *buttons > 7)
+        return "bad number in " + std::string(command) + " line";
     Canvas* target = canvas();
     if (!target) return "the lesson has no canvas";
     if (command == "down") target->mouseDown(*buttons, 0, *x, *y);
@@ -128,8 +133,12 @@ std::string Session::takeState() {
     return json;
 }
 
-std::string Session::takeOutput() { return std::exchange(output_, {}); }
+std::string Session::takeOutput() {
+    return std::exchange(output_, {});
+}
 
-QImage Session::render() { return form_->window().grab().toImage(); }
+QImage Session::render() {
+    return form_->window().grab().toImage();
+}
 
 }  // namespace replay

@@ -2,17 +2,16 @@
 // lesson-replay tool, also used in-process by the tests and the benchmarks.
 #pragma once
 
-#include "clocks.h"
-#include "drawinglog.h"
-#include "form.h"
-#include "messagebox.h"
-
 #include <QImage>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "clocks.h"
+#include "drawinglog.h"
+#include "form.h"
+#include "messagebox.h"
 
 namespace replay {
 
@@ -38,7 +37,8 @@ public:
     const std::vector<forms::Message>& messages() const { return messages_.messages(); }
 
 private:
-    std::optional<std::string> mouse(std::string_view command, const std::vector<std::string_view>& fields);
+    std::optional<std::string> mouse(std::string_view command,
+                                     const std::vector<std::string_view>& fields);
     forms::Canvas* canvas() const;
 
     std::string lesson_;

@@ -19,7 +19,7 @@ std::string shortest(Number value) {
 }
 
 std::string quoted(std::string_view text) {
-    std::string out = "\"";
+    std::string out(1, '"');
     for (const char c : text) {
         switch (c) {
             case '"':
@@ -38,14 +38,18 @@ std::string quoted(std::string_view text) {
                 }
         }
     }
-    return out + "\"";
+    out += '"';
+    return out;
 }
 
 // Builds one JSON object field by field.
 class Object {
 public:
     Object& raw(std::string_view key, const std::string& json) {
-        out_ += (out_.size() > 1 ? "," : "") + quoted(key) + ":" + json;
+        if (out_.size() > 1) out_ += ',';
+        out_ += quoted(key);
+        out_ += ':';
+        out_ += json;
         return *this;
     }
     Object& number(std::string_view key, float value) { return raw(key, jsonNumber(value)); }
@@ -182,14 +186,22 @@ std::string variableJson(const Variable& variable) {
 template <class Item, class ToJson>
 std::string array(const std::vector<Item>& items, ToJson toJson) {
     std::string out = "[";
-    for (const Item& item : items) out += (out.size() > 1 ? "," : "") + toJson(item);
-    return out + "]";
+    for (const Item& item : items) {
+        if (out.size() > 1) out += ',';
+        out += toJson(item);
+    }
+    out += ']';
+    return out;
 }
 
 }  // namespace
 
-std::string jsonNumber(float value) { return shortest(value); }
-std::string jsonNumber(double value) { return shortest(value); }
+std::string jsonNumber(float value) {
+    return shortest(value);
+}
+std::string jsonNumber(double value) {
+    return shortest(value);
+}
 
 std::string stateJson(std::string_view lesson, const Form& form,
                       const std::vector<Message>& messages, const DrawingLog& drawn) {
@@ -197,7 +209,8 @@ std::string stateJson(std::string_view lesson, const Form& form,
     for (const Control* control : form.controls())
         controls.raw(control->name(), controlJson(*control));
     Object vars;
-    for (const Variable& variable : form.variables()) vars.raw(variable.name, variableJson(variable));
+    for (const Variable& variable : form.variables())
+        vars.raw(variable.name, variableJson(variable));
     const auto messageJson = [](const Message& message) {
         return Object()
             .text("title", message.title)

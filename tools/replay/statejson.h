@@ -2,19 +2,18 @@
 // variables, the message boxes shown so far and the drawing calls since the last report.
 #pragma once
 
-#include "drawinglog.h"
-#include "form.h"
-#include "messagebox.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "drawinglog.h"
+#include "form.h"
+#include "messagebox.h"
+
 namespace replay {
 
 std::string stateJson(std::string_view lesson, const forms::Form& form,
-                      const std::vector<forms::Message>& messages,
-                      const forms::DrawingLog& drawn);
+                      const std::vector<forms::Message>& messages, const forms::DrawingLog& drawn);
 
 // Numbers as the state prints them: the shortest decimal that reads back as the same
 // single or double.

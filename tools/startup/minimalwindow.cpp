@@ -1,10 +1,10 @@
 // The yardstick for start-up: the smallest Qt 6 window with one Chinese label, built the
 // way the lessons are built (same application setup, font mapping and probe).
-#include "fonts.h"
-#include "startupprobe.h"
-
 #include <QApplication>
 #include <QLabel>
+
+#include "fonts.h"
+#include "startupprobe.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -55,7 +54,8 @@ bool launch(const Program& program, Sample& sample) {
     long long paintedNs = 0;
     long long peakKib = 0;
     const QByteArray out = process.readAllStandardOutput();
-    if (std::sscanf(out.constData(), "first-paint-ns %lld peak-kib %lld", &paintedNs, &peakKib) != 2)
+    if (std::sscanf(out.constData(), "first-paint-ns %lld peak-kib %lld", &paintedNs, &peakKib) !=
+        2)
         return false;
     sample = {double(paintedNs - start) / 1e6, double(peakKib) / 1024};
     return true;
@@ -103,8 +103,8 @@ int main(int argc, char** argv) {
         const bool isBaseline = &program == &kPrograms[0];
         const bool met = (isBaseline || ms <= baseline * kStartupBudget) && mib <= kMemoryBudgetMib;
         allMet = allMet && met;
-        std::printf("%-18s %10.1f %7.2fx %7.1fx %10.1f %8.0f %s\n", program.name, ms,
-                    ms / baseline, kStartupBudget, mib, kMemoryBudgetMib, met ? "" : "MISSED");
+        std::printf("%-18s %10.1f %7.2fx %7.1fx %10.1f %8.0f %s\n", program.name, ms, ms / baseline,
+                    kStartupBudget, mib, kMemoryBudgetMib, met ? "" : "MISSED");
     }
     return allMet ? 0 : 3;
 }
