@@ -1,0 +1,116 @@
+#include "inclinationform.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "numbertext.h"
+#include "pictures.h"
+#include "singleprecision.h"
+
+namespace inclination {
+
+using namespace forms;
+
+namespace {
+
+// The lesson writes π as this decimal, and the readouts follow from it: a level line has
+// a slope of about -0.0000027 here, not 0.
+constexpr double kHalfTurn = 3.14159;
+const double kHalfLength = std::sqrt(50.0);
+constexpr double kArcStep = 0.05;
+
+}  // namespace
+
+InclinationForm::InclinationForm(FormEnvironment& environment)
+    : Form(environment, {.caption = "Tavrelo与斜率",
+                         .clientWidth = 6255,
+                         .clientHeight = 7380,
+                         .backColor = 0x00E0E0E0,
+                         .resizable = true,
+                         .icon = folderIcon()}) {
+    buildLayout();
+}
+
+std::vector<Variable> InclinationForm::variables() const {
+    return {{"rangeXMin", rangeXMin},
+            {"rangeXMax", rangeXMax},
+            {"rangeYMin", rangeYMin},
+            {"rangeYMax", rangeYMax},
+            {"lineAngle", lineAngle}};
+}
+
+void InclinationForm::putDefaultRanges() {
+    Text4->setText("10");
+    Text5->setText("-10");
+    Text6->setText("10");
+    Text7->setText("-10");
+}
+
+void InclinationForm::readRanges() {
+    rangeXMax = leadingNumber(Text4->text());
+    rangeXMin = leadingNumber(Text5->text());
+    rangeYMax = leadingNumber(Text6->text());
+    rangeYMin = leadingNumber(Text7->text());
+}
+
+void InclinationForm::Form_Load() {
+    putDefaultRanges();
+    readRanges();
+    zuobiao(rangeXMin, rangeXMax, rangeYMin, rangeYMax);
+    Line1->setX2(7);
+    Line1->setY2(5);
+    Line1->setX1(-3);
+    Line1->setY1(-5);
+}
+
+void InclinationForm::Command3_Click() {
+    for (TextBox* box : {Text4, Text5, Text6, Text7}) box->setText("");
+}
+
+void InclinationForm::Command4_Click() {
+    readRanges();
+    if (rangeXMax <= rangeXMin || rangeYMax <= rangeYMin) {
+        msgBox("数据输入有误！", "警告", MessageIcon::Exclamation);
+        Picture1->cls();
+        return;
+    }
+    zuobiao(rangeXMin, rangeXMax, rangeYMin, rangeYMax);
+}
+
+void InclinationForm::Picture1_MouseMove(int, int, float x, float y) {
+    Picture1->cls();
+    putDefaultRanges();
+    readRanges();
+    zuobiao(rangeXMin, rangeXMax, rangeYMin, rangeYMax);
+
+    // On the vertical through the pivot there is no slope to divide out; the angle is the
+    // limit of the arctangent instead.
+    if (x == 2) {
+        lineAngle = std::numbers::pi / 2;
+    } else {
+        const float slope = y / (x - 2.0f);
+        const double angle = std::atan(double(slope));
+        lineAngle = slope > 0 ? angle : kHalfTurn - std::fabs(angle);
+    }
+
+    Line1->setX2(toSingle(2 + kHalfLength * std::cos(lineAngle)));
+    Line1->setY2(toSingle(kHalfLength * std::sin(lineAngle)));
+    Line1->setX1(toSingle(2 + kHalfLength * std::cos(lineAngle + kHalfTurn)));
+    Line1->setY1(toSingle(kHalfLength * std::sin(lineAngle + kHalfTurn)));
+
+    for (double k = 0; k <= lineAngle; k += kArcStep)
+        Picture1->pset(2 + std::cos(k), std::sin(k), kRed);
+
+    const double slope = std::tan(lineAngle);
+    double degrees = lineAngle * 180 / kHalfTurn;
+    if (degrees > 89.5 && degrees < 90.5) degrees = 90;
+    if (degrees == 90) {
+        Label1->setCaption("90°");
+        Label4->setCaption("不存在");
+    } else {
+        Label1->setCaption(formatPattern(degrees, "0.##") + "°");
+        Label4->setCaption(formatPattern(slope, "0.##"));
+    }
+}
+
+}  // namespace inclination
