@@ -74,6 +74,8 @@ void TestReplay::malformedLinesStopWithTheirNumber_data() {
     QTest::newRow("missing coordinate") << QByteArray("down 1");
     QTest::newRow("not a number") << QByteArray("move 1 two");
     QTest::newRow("trailing junk in a number") << QByteArray("down 1.5x 2");
+    QTest::newRow("not a position") << QByteArray("move nan inf");
+    QTest::newRow("beyond the single range") << QByteArray("down 1e39 0");
     QTest::newRow("negative wait") << QByteArray("wait -5");
     QTest::newRow("unknown control") << QByteArray("click Command9");
     QTest::newRow("text into a label") << QByteArray("text Label1 hello");

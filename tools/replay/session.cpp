@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <charconv>
+#include <cmath>
 #include <stdexcept>
 
 #include "lessons.h"
@@ -27,11 +28,16 @@ std::vector<std::string_view> splitFields(std::string_view line) {
     return fields;
 }
 
+// A decimal number filling the whole field. "nan" and "inf" are no positions a pointer
+// can have, so they count as malformed.
 template <class Number>
 std::optional<Number> parse(std::string_view field) {
     Number value{};
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
     if (error != std::errc() || end != field.data() + field.size()) return std::nullopt;
+    if constexpr (std::is_floating_point_v<Number>) {
+        if (!std::isfinite(value)) return std::nullopt;
+    }
     return value;
 }
 
