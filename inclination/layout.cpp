@@ -90,7 +90,8 @@ void InclinationForm::buildLayout() {
     Image2 = addImage({.name = "Image2",
                        .left = 5280,
                        .top = 6360,
-                       .picture = emblemPicture(QColor(0x78, 0x64, 0xDC))});
+                       .picture = emblemPicture(QColor(0x78, 0x64, 0xDC), Qt::transparent),
+                       .accessibleName = "徽标"});
 
     Command3->onClick = [this] { Command3_Click(); };
     Command4->onClick = [this] { Command4_Click(); };

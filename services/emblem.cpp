@@ -112,7 +112,7 @@ void paintBook(QPainter& painter, const QColor& ink) {
 
 }  // namespace
 
-Picture emblemPicture(QColor ink) {
+Picture emblemPicture(QColor ink, QColor paper) {
     return Picture(QSize(58, 58), [ink](QPainter& painter) {
         paintBook(painter, ink);
         paintSprig(painter, ink, -1);
@@ -120,7 +120,7 @@ Picture emblemPicture(QColor ink) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(ink);
         painter.drawPath(star(QPointF(29, 15.5), 10.5, 4.3));
-    });
+    }, paper);
 }
 
 }  // namespace forms

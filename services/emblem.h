@@ -8,7 +8,7 @@
 
 namespace forms {
 
-// The 58 x 58 emblem in the given ink.
-Picture emblemPicture(QColor ink);
+// The 58 x 58 emblem in the given ink, on white or, with Qt::transparent, on nothing.
+Picture emblemPicture(QColor ink, QColor paper = Qt::white);
 
 }  // namespace forms

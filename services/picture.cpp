@@ -2,14 +2,14 @@
 
 namespace forms {
 
-Picture::Picture(QSize pixelSize, Artwork artwork)
-    : pixelSize_(pixelSize), artwork_(std::move(artwork)) {}
+Picture::Picture(QSize pixelSize, Artwork artwork, QColor background)
+    : pixelSize_(pixelSize), artwork_(std::move(artwork)), background_(background) {}
 
 const QImage& Picture::rendered(qreal devicePixelRatio) const {
     if (cache_->devicePixelRatio != devicePixelRatio || cache_->image.isNull()) {
         QImage image(pixelSize_ * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(devicePixelRatio);
-        image.fill(Qt::white);
+        image.fill(background_);
         if (artwork_) {
             QPainter painter(&image);
             painter.setRenderHint(QPainter::Antialiasing);

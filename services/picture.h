@@ -3,6 +3,7 @@
 // resource, the picture is rendered on demand and cached per device pixel ratio.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <QSize>
@@ -17,7 +18,9 @@ public:
     using Artwork = std::function<void(QPainter&)>;
 
     Picture() = default;
-    Picture(QSize pixelSize, Artwork artwork);
+    // The artwork is drawn over the background colour, white unless told otherwise
+    // (Qt::transparent lets the surface behind the picture show through).
+    Picture(QSize pixelSize, Artwork artwork, QColor background = Qt::white);
 
     bool isNull() const { return !artwork_; }
     QSize pixelSize() const { return pixelSize_; }
@@ -28,6 +31,7 @@ public:
 private:
     QSize pixelSize_;
     Artwork artwork_;
+    QColor background_ = Qt::white;
     struct Cache {
         qreal devicePixelRatio = 0;
         QImage image;

@@ -53,7 +53,8 @@ void SlopeForm::buildLayout() {
     Image2 = addImage({.name = "Image2",
                        .left = 6840,
                        .top = 5640,
-                       .picture = emblemPicture(QColor(0x8C, 0xB4, 0xE6))});
+                       .picture = emblemPicture(QColor(0x8C, 0xB4, 0xE6)),
+                       .accessibleName = "提示"});
     Timer1 = addTimer({.name = "Timer1", .interval = 1, .enabled = true});
     Timer2 = addTimer({.name = "Timer2", .interval = 1, .enabled = false});
     Timer3 = addTimer({.name = "Timer3", .interval = 0, .enabled = true});
