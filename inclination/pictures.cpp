@@ -96,12 +96,8 @@ QImage smallFolder() {
     return image;
 }
 
-QImage largeFolder() {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-
+// The folder drawn over (0, 0)-(32, 32); scaled, it serves every larger size too.
+void paintFolder(QPainter& painter) {
     // The outline runs along pixel centres so that its straight edges fill whole pixels.
     QPainterPath folder(QPointF(1.5, 7.5));
     folder.lineTo(1.5, 5.5);
@@ -136,6 +132,14 @@ QImage largeFolder() {
     painter.setPen(QPen(kShade.darker(115), 1));
     painter.drawLine(QPointF(28.5, 12), QPointF(28.5, 27));
     painter.drawLine(QPointF(3, 26.5), QPointF(28, 26.5));
+}
+
+QImage largeFolder() {
+    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintFolder(painter);
     return image;
 }
 
@@ -155,6 +159,10 @@ forms::Picture panelPicture() {
         painter.fillPath(text.translated(11, 27), kHeadingShadow);
         painter.fillPath(text.translated(10, 26), kHeading);
     });
+}
+
+forms::Picture folderPicture() {
+    return forms::Picture(QSize(32, 32), paintFolder, Qt::transparent);
 }
 
 QIcon folderIcon() {

@@ -16,4 +16,7 @@ forms::Picture panelPicture();
 // pixmaps need the running application, so call it only once that exists.
 QIcon folderIcon();
 
+// The 32 x 32 folder as vector artwork, for the program's icons at larger sizes.
+forms::Picture folderPicture();
+
 }  // namespace inclination

@@ -5,9 +5,10 @@ set -euo pipefail
 
 LESSON_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     fonts-liberation fonts-arphic-uming fonts-arphic-ukai
     xvfb xdotool x11-utils imagemagick
+    appstream desktop-file-utils dpkg-dev
 )
 
 install_lesson_packages() {

@@ -10,16 +10,19 @@ const QImage& Picture::rendered(qreal devicePixelRatio) const {
         QImage image(pixelSize_ * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(devicePixelRatio);
         image.fill(background_);
-        if (artwork_) {
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setRenderHint(QPainter::TextAntialiasing);
-            artwork_(painter);
-        }
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        if (artwork_) artwork_(painter);
         cache_->image = std::move(image);
         cache_->devicePixelRatio = devicePixelRatio;
     }
     return cache_->image;
+}
+
+void Picture::paint(QPainter& painter) const {
+    if (background_.alpha() > 0) painter.fillRect(QRectF(QPointF(0, 0), QSizeF(pixelSize_)), background_);
+    if (artwork_) artwork_(painter);
 }
 
 }  // namespace forms

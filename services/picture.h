@@ -27,6 +27,9 @@ public:
 
     // The picture rendered at the given device pixel ratio; rendered once per ratio.
     const QImage& rendered(qreal devicePixelRatio) const;
+    // Paints background and artwork as vectors, over (0, 0)-(pixelSize) in the painter's
+    // current coordinates.
+    void paint(QPainter& painter) const;
 
 private:
     QSize pixelSize_;
