@@ -1,8 +1,8 @@
 // One finger on the canvas works as the left mouse button does: it drags the points of
 // the distance and slope lessons and turns the calculator's line.
-#include "lessontest.h"
-
 #include <QPointingDevice>
+
+#include "lessontest.h"
 
 using namespace forms;
 using lessontest::control;
@@ -22,7 +22,9 @@ private:
     QPointingDevice* screen_ = nullptr;
 };
 
-void TestTouch::initTestCase() { screen_ = QTest::createTouchDevice(); }
+void TestTouch::initTestCase() {
+    screen_ = QTest::createTouchDevice();
+}
 
 void TestTouch::oneFingerDragMovesTheNearerPoint_data() {
     QTest::addColumn<QString>("lesson");
@@ -38,7 +40,8 @@ void TestTouch::oneFingerDragMovesTheNearerPoint() {
     QWidget& view = canvas.widget();
     QTest::touchEvent(&view, screen_).press(0, widgetPoint(canvas, 4, 5));
     for (int step = 1; step <= 10; ++step)
-        QTest::touchEvent(&view, screen_).move(0, widgetPoint(canvas, 4 + 0.5 * step, 5 - 0.3 * step));
+        QTest::touchEvent(&view, screen_)
+            .move(0, widgetPoint(canvas, 4 + 0.5 * step, 5 - 0.3 * step));
     QTest::touchEvent(&view, screen_).release(0, widgetPoint(canvas, 9, 2));
     const auto& line = control<LineShape>(session.form(), "Line1");
     QVERIFY2(qAbs(line.x2() - 9) < 0.05f && qAbs(line.y2() - 2) < 0.05f,
