@@ -28,6 +28,8 @@ public:
     // The state as one line of JSON; the drawing calls are reported once.
     std::string takeState();
     bool stateWasPrinted() const { return statePrinted_; }
+    // Drops the drawing calls recorded so far, for long runs that never report them.
+    void forgetDrawing() { drawn_.clear(); }
     // Text the script asked to print (state lines), in order.
     std::string takeOutput();
 

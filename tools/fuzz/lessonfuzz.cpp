@@ -1,0 +1,193 @@
+// lesson-fuzz [--seconds N] [--seed S] [LESSON...]
+// Throws random events at the lessons in-process, through the same runtime the windows
+// use: presses, moves and releases with every button combination, at positions from the
+// canvas out to the ends of the single range; clicks on every button and image; random
+// text in every text box; waits of up to several seconds. After every event it checks
+// that the event was handled promptly and that no caption shows "nan", "inf" or an
+// exponent. Build it with the sanitizers to catch memory and undefined-behaviour faults.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cfloat>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fonts.h"
+#include "session.h"
+
+namespace {
+
+using namespace forms;
+
+// A caption that a pupil could misread as a number: nan, inf, or exponent notation.
+const QRegularExpression kBadNumber(QStringLiteral("\\b(nan|inf)\\b|\\d[eE][+-]?\\d"),
+                                    QRegularExpression::CaseInsensitiveOption);
+
+double coordinate(QRandomGenerator& random) {
+    switch (random.bounded(6)) {
+        case 0:
+            return -3 + random.bounded(17.0);  // on the canvas
+        case 1:
+            return -5000 + random.bounded(10000.0);  // dragged far away
+        case 2:
+            return (random.bounded(2) ? 1 : -1) * std::ldexp(1.0, int(random.bounded(128)));
+        case 3:
+            return (random.bounded(2) ? 1 : -1) * double(FLT_MAX) * random.bounded(1.0);
+        case 4:
+            return double(std::nextafter(float(random.bounded(-3, 14)), 0.0f));
+        default:
+            return double(random.bounded(-3, 14));  // whole numbers: ties and axes
+    }
+}
+
+std::string randomText(QRandomGenerator& random) {
+    static const char* const kSamples[] = {
+        "",       " ",    "-",   "+",      ".",    "1e999", "-1e999", "1e-999",  "abc", "3abc",
+        "  -2.5", "0x10", "1d2", "\t\n\r", "斜率", "١٢٣",   "1e38",   "-3.4e38", "nan", "inf"};
+    std::string text;
+    const int parts = int(random.bounded(4));
+    for (int i = 0; i < parts; ++i) {
+        if (random.bounded(3) == 0) {
+            text += kSamples[random.bounded(int(std::size(kSamples)))];
+        } else {
+            const int length = int(random.bounded(random.bounded(10) == 0 ? 2000 : 12));
+            for (int c = 0; c < length; ++c) text += char(random.bounded(1, 128));
+        }
+    }
+    return text;
+}
+
+std::string captionOf(const Control& control) {
+    switch (control.kind()) {
+        case ControlKind::Label:
+            return static_cast<const Label&>(control).caption();
+        case ControlKind::Button:
+            return static_cast<const Button&>(control).caption();
+        default:
+            return {};
+    }
+}
+
+struct Report {
+    long long events = 0;
+    double slowestMs = 0;
+    std::string slowestEvent;
+    int failures = 0;
+};
+
+void fuzz(const std::string& lesson, double seconds, quint32 seed, Report& report) {
+    QRandomGenerator random(seed);
+    replay::Session session(lesson);
+    std::vector<std::string> clickable, boxes;
+    for (const Control* control : session.form().controls()) {
+        if (control->kind() == ControlKind::Button || control->kind() == ControlKind::Image)
+            clickable.push_back(control->name());
+        if (control->kind() == ControlKind::TextBox) boxes.push_back(control->name());
+    }
+    QElapsedTimer total;
+    total.start();
+    while (double(total.elapsed()) < seconds * 1000) {
+        std::string event;
+        switch (random.bounded(10)) {
+            case 0:
+            case 1:
+                event = "down " + std::to_string(float(coordinate(random))) + " " +
+                        std::to_string(float(coordinate(random))) + " " +
+                        std::to_string(1 << random.bounded(3));
+                break;
+            case 2:
+                event = "up 0 0 " + std::to_string(1 << random.bounded(3));
+                break;
+            case 3:
+            case 4:
+            case 5:
+                event = "move " + std::to_string(float(coordinate(random))) + " " +
+                        std::to_string(float(coordinate(random))) + " " +
+                        std::to_string(random.bounded(8));
+                break;
+            case 6:
+                event = "click " + clickable[random.bounded(int(clickable.size()))];
+                break;
+            case 7:
+                if (!boxes.empty()) {
+                    event = "text " + boxes[random.bounded(int(boxes.size()))] + " " +
+                            randomText(random);
+                    for (char& c : event)
+                        if (c == '\n' || c == '\r') c = ' ';
+                    break;
+                }
+                [[fallthrough]];
+            default:
+                event =
+                    "wait " + std::to_string(random.bounded(random.bounded(4) == 0 ? 4000 : 40));
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const auto error = session.run(event);
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        ++report.events;
+        if (error) {
+            std::fprintf(stderr, "%s: the harness refused \"%.80s\": %s\n", lesson.c_str(),
+                         event.c_str(), error->c_str());
+            ++report.failures;
+        }
+        if (ms > report.slowestMs) {
+            report.slowestMs = ms;
+            report.slowestEvent = lesson + ": " + event.substr(0, 60);
+        }
+        for (const Control* control : session.form().controls()) {
+            const QString caption = QString::fromStdString(captionOf(*control));
+            if (caption.contains(kBadNumber)) {
+                std::fprintf(stderr, "%s: after \"%.80s\" %s shows \"%s\"\n", lesson.c_str(),
+                             event.c_str(), control->name().c_str(), qPrintable(caption));
+                ++report.failures;
+            }
+        }
+        if (report.events % 64 == 0) {
+            QCoreApplication::sendPostedEvents();
+            session.forgetDrawing();
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double seconds = 20;
+    quint32 seed = 1;
+    std::vector<std::string> lessons;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc)
+            seconds = std::atof(argv[++i]);
+        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc)
+            seed = quint32(std::strtoul(argv[++i], nullptr, 10));
+        else
+            lessons.emplace_back(argv[i]);
+    }
+    if (lessons.empty()) lessons = {"dorvane", "skelvin", "quillet"};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    installFontMapping();
+
+    Report report;
+    QElapsedTimer clock;
+    clock.start();
+    for (const std::string& lesson : lessons)
+        fuzz(lesson, seconds / double(lessons.size()), seed, report);
+    std::printf("lesson-fuzz: %lld events in %.1f s, seed %u; slowest %.2f ms (%s)\n",
+                report.events, double(clock.elapsed()) / 1000, seed, report.slowestMs,
+                report.slowestEvent.c_str());
+    // Far under a frame even at extreme positions; the sanitizers slow everything down.
+    const double budgetMs = 100;
+    if (report.slowestMs > budgetMs) {
+        std::fprintf(stderr, "lesson-fuzz: an event took %.1f ms, over %.0f ms\n", report.slowestMs,
+                     budgetMs);
+        ++report.failures;
+    }
+    std::printf("%d passed, %d failed\n", report.failures ? 0 : 1, report.failures ? 1 : 0);
+    return report.failures ? 1 : 0;
+}
