@@ -1,6 +1,7 @@
 #include "label.h"
 
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
 #include <cmath>
 
@@ -24,9 +25,10 @@ Label::Label(const LabelDesign& design, Surface& surface)
 }
 
 void Label::fitToCaption() {
+    const QFontMetricsF metrics(font_);
+    ascent_ = metrics.ascent();
     if (!autoSize_) return;
     // The classic platform measures text in whole pixels.
-    const QFontMetricsF metrics(font_);
     const double textWidth = std::ceil(metrics.horizontalAdvance(QString::fromStdString(caption_)));
     const double textHeight = std::ceil(metrics.height());
     width_ = float(scale().widthToUser(textWidth));
@@ -37,6 +39,7 @@ void Label::setCaption(std::string caption) {
     if (caption_ == caption) return;
     change([&] {
         caption_ = std::move(caption);
+        rendered_ = QImage();
         fitToCaption();
     });
 }
@@ -60,14 +63,21 @@ QRectF Label::pixelBounds() const {
 
 void Label::paint(QPainter& painter) const {
     const QRectF box = pixelBounds();
-    painter.save();
-    painter.setClipRect(box, Qt::IntersectClip);
-    if (!transparent_) painter.fillRect(box, toQColor(backColor_));
-    painter.setFont(font_);
-    painter.setPen(toQColor(foreColor_));
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     QString::fromStdString(caption_));
-    painter.restore();
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize size = (box.size() * ratio).toSize();
+    if (size.isEmpty()) return;
+    if (rendered_.size() != size || rendered_.devicePixelRatio() != ratio) {
+        rendered_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        rendered_.setDevicePixelRatio(ratio);
+        rendered_.fill(transparent_ ? QColor(Qt::transparent) : toQColor(backColor_));
+        QPainter textPainter(&rendered_);
+        textPainter.setRenderHint(QPainter::TextAntialiasing);
+        textPainter.setFont(font_);
+        textPainter.setPen(toQColor(foreColor_));
+        // Drawn from its baseline; the image's edge clips a fixed-size label's text.
+        textPainter.drawText(QPointF(0, ascent_), QString::fromStdString(caption_));
+    }
+    painter.drawImage(box.topLeft(), rendered_);
 }
 
 void Label::rescale(const UserScale& from, const UserScale& to) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 
 #include "color.h"
 #include "control.h"
@@ -58,6 +59,9 @@ private:
     float top_;
     float width_;
     float height_;
+    double ascent_ = 0;
+    // The label as last drawn; text is costly to draw, and labels repaint at every step.
+    mutable QImage rendered_;
 };
 
 }  // namespace forms

@@ -2,6 +2,9 @@
 // also where a lesson may keep a pair of points, so they hold exactly what was set.
 #pragma once
 
+#include <QColor>
+#include <QList>
+
 #include "color.h"
 #include "control.h"
 
@@ -48,6 +51,9 @@ public:
 
 private:
     void setEnd(float& end, float value);
+    QList<qreal> dashPattern() const;
+    void paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF end, const QRectF& area,
+                               const QColor& color) const;
 
     float x1_;
     float y1_;

@@ -1,5 +1,6 @@
 #include "shape.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -37,13 +38,23 @@ QRectF Shape::pixelBounds() const {
 
 void Shape::paint(QPainter& painter) const {
     const QRectF box = pixelBounds();
-    const double diameter = std::min(box.width(), box.height());
-    const QRectF circle(box.center().x() - diameter / 2, box.center().y() - diameter / 2, diameter,
-                        diameter);
-    painter.setPen(QPen(toQColor(borderColor_), 1));
-    painter.setBrush(toQColor(fillColor_));
-    painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.setBrush(Qt::NoBrush);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize size = (box.size() * ratio).toSize();
+    if (size.isEmpty()) return;
+    if (rendered_.size() != size || rendered_.devicePixelRatio() != ratio) {
+        rendered_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        rendered_.setDevicePixelRatio(ratio);
+        rendered_.fill(Qt::transparent);
+        QPainter circlePainter(&rendered_);
+        circlePainter.setRenderHint(QPainter::Antialiasing);
+        const double diameter = std::min(box.width(), box.height());
+        const QRectF circle((box.width() - diameter) / 2, (box.height() - diameter) / 2, diameter,
+                            diameter);
+        circlePainter.setPen(QPen(toQColor(borderColor_), 1));
+        circlePainter.setBrush(toQColor(fillColor_));
+        circlePainter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+    painter.drawImage(box.topLeft(), rendered_);
 }
 
 void Shape::rescale(const UserScale& from, const UserScale& to) {

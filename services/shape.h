@@ -2,6 +2,8 @@
 // one-pixel border inside the smaller side of its box.
 #pragma once
 
+#include <QImage>
+
 #include "color.h"
 #include "control.h"
 
@@ -31,6 +33,8 @@ public:
     void rescale(const UserScale& from, const UserScale& to) override;
 
 private:
+    // The circle drawn once per size and pixel ratio: markers repaint at every drag step.
+    mutable QImage rendered_;
     Color fillColor_;
     Color borderColor_;
     float left_;
