@@ -149,13 +149,26 @@ void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Colo
     const QRectF reach = QRectF(QPointF(0, 0), scale_.pixelSize()).adjusted(-8, -8, 8, 8);
     if (const auto segment = clipSegment(a, b, reach)) {
         QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
-        QPen pen(toQColor(ink), drawWidth_);
-        pen.setCapStyle(Qt::RoundCap);
-        painter.setPen(pen);
-        painter.drawLine(QPointF(snapToPixelGrid(segment->x1(), drawWidth_),
-                                 snapToPixelGrid(segment->y1(), drawWidth_)),
-                         QPointF(snapToPixelGrid(segment->x2(), drawWidth_),
-                                 snapToPixelGrid(segment->y2(), drawWidth_)));
+        const QPointF from(snapToPixelGrid(segment->x1(), drawWidth_),
+                           snapToPixelGrid(segment->y1(), drawWidth_));
+        const QPointF to(snapToPixelGrid(segment->x2(), drawWidth_),
+                         snapToPixelGrid(segment->y2(), drawWidth_));
+        const double half = drawWidth_ / 2.0;
+        if (from.x() == to.x() || from.y() == to.y()) {
+            // Axes and ticks: a rectangle, ends included, is what the pen would cover and
+            // costs a fraction of a stroke.
+            painter.fillRect(
+                QRectF(
+                    QPointF(std::min(from.x(), to.x()) - half, std::min(from.y(), to.y()) - half),
+                    QPointF(std::max(from.x(), to.x()) + half, std::max(from.y(), to.y()) + half)),
+                toQColor(ink));
+        } else {
+            QPen pen(toQColor(ink), drawWidth_);
+            // Round ends only show on a wide pen; on a thin one they cost curves for nothing.
+            pen.setCapStyle(drawWidth_ > 2 ? Qt::RoundCap : Qt::SquareCap);
+            painter.setPen(pen);
+            painter.drawLine(from, to);
+        }
     }
     currentX_ = fx2;
     currentY_ = fy2;

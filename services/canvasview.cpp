@@ -16,26 +16,22 @@ CanvasView::CanvasView(Canvas& canvas, int border, QWidget* parent)
 
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (border_ > 0) {
+    const QRect innerArea(innerOrigin(), size() - QSize(2 * border_, 2 * border_));
+    if (border_ > 0 && !innerArea.contains(event->rect())) {
         // The classic sunken edge: dark grey and black outside, white and light grey inside.
         const QRect outer = rect();
-        painter.setPen(QColor(0xA0, 0xA0, 0xA0));
-        painter.drawLine(outer.topLeft(), outer.topRight());
-        painter.drawLine(outer.topLeft(), outer.bottomLeft());
-        painter.setPen(Qt::white);
-        painter.drawLine(outer.bottomLeft(), outer.bottomRight());
-        painter.drawLine(outer.topRight(), outer.bottomRight());
         const QRect inner = outer.adjusted(1, 1, -1, -1);
-        painter.setPen(QColor(0x69, 0x69, 0x69));
-        painter.drawLine(inner.topLeft(), inner.topRight());
-        painter.drawLine(inner.topLeft(), inner.bottomLeft());
-        painter.setPen(QColor(0xE3, 0xE3, 0xE3));
-        painter.drawLine(inner.bottomLeft(), inner.bottomRight());
-        painter.drawLine(inner.topRight(), inner.bottomRight());
+        const auto edge = [&painter](const QRect& box, QColor topLeft, QColor bottomRight) {
+            painter.fillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
+            painter.fillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
+            painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
+            painter.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
+        };
+        edge(outer, QColor(0xA0, 0xA0, 0xA0), Qt::white);
+        edge(inner, QColor(0x69, 0x69, 0x69), QColor(0xE3, 0xE3, 0xE3));
     }
     painter.translate(innerOrigin());
-    const QRect innerArea(QPoint(0, 0), size() - QSize(2 * border_, 2 * border_));
-    const QRect area = event->rect().translated(-innerOrigin()).intersected(innerArea);
+    const QRect area = event->rect().intersected(innerArea).translated(-innerOrigin());
     if (area.isEmpty()) return;
     painter.setClipRect(area);
     canvas_.paintInner(painter, area);
