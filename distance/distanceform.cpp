@@ -1,10 +1,10 @@
 #include "distanceform.h"
 
+#include <cmath>
+
 #include "coordinateplane.h"
 #include "numbertext.h"
 #include "singleprecision.h"
-
-#include <cmath>
 
 namespace distance {
 
@@ -13,14 +13,32 @@ using namespace forms;
 namespace {
 
 // A coordinate as the labels show it: the number text cut after its fourth character.
-std::string coordinateText(float value) { return singleText(value).substr(0, 4); }
+std::string coordinateText(float value) {
+    return singleText(value).substr(0, 4);
+}
 
-double squared(double value) { return value * value; }
+double squared(double value) {
+    return value * value;
+}
+
+// A position moved by a decimal offset such as 0.11. The sum is taken in double precision,
+// where the decimal lives, and rounded once into the single-precision property; adding the
+// single nearest to the decimal instead would often land one step of the last digit off.
+float offset(float coordinate, double by) {
+    return toSingle(double(coordinate) + by);
+}
+
+// A single-precision sum that saturates at the largest single instead of overflowing, so
+// a point near the end of the single range cannot leave a line end at infinity.
+float singleSum(float a, float b) {
+    return toSingle(double(a) + double(b));
+}
 
 }  // namespace
 
 DistanceForm::DistanceForm(FormEnvironment& environment)
-    : Form(environment, {.caption = "两点间的距离公式", .clientWidth = 7860, .clientHeight = 7380}) {
+    : Form(environment,
+           {.caption = "两点间的距离公式", .clientWidth = 7860, .clientHeight = 7380}) {
     buildLayout();
 }
 
@@ -56,10 +74,10 @@ void DistanceForm::Timer1_Timer() {
     });
 
     Line1->setEnds(1, 1, 4, 5);
-    shi->setLeft(Line1->x1() - 0.11f);
-    shi->setTop(Line1->y1() + 0.12f);
-    zhong->setLeft(Line1->x2() - 0.11f);
-    zhong->setTop(Line1->y2() + 0.12f);
+    shi->setLeft(offset(Line1->x1(), -0.11));
+    shi->setTop(offset(Line1->y1(), 0.12));
+    zhong->setLeft(offset(Line1->x2(), -0.11));
+    zhong->setTop(offset(Line1->y2(), 0.12));
 
     Picture1->setDrawWidth(1);
     UpdateFormulaRow();
@@ -116,10 +134,10 @@ void DistanceForm::MoveNearerEndpoint(float x, float y) {
     if (aa < double(bb)) {
         Line1->setX1(x);
         Line1->setY1(y);
-        shi->setLeft(x - 0.11f);
-        shi->setTop(y + 0.12f);
-        Label1->setLeft(x - 0.6f);
-        Label1->setTop(y - 0.5f);
+        shi->setLeft(offset(x, -0.11));
+        shi->setTop(offset(y, 0.12));
+        Label1->setLeft(offset(x, -0.6));
+        Label1->setTop(offset(y, -0.5));
         const float xB = Line1->x2(), yA = Line1->y1(), yB = Line1->y2();
         Label3->setLeft(xB);
         Label3->setTop(yA);
@@ -140,10 +158,10 @@ void DistanceForm::MoveNearerEndpoint(float x, float y) {
     if (double(bb) < aa) {
         Line1->setX2(x);
         Line1->setY2(y);
-        zhong->setLeft(x - 0.11f);
-        zhong->setTop(y + 0.12f);
-        Label2->setLeft(x - 0.6f);
-        Label2->setTop(y - 0.5f);
+        zhong->setLeft(offset(x, -0.11));
+        zhong->setTop(offset(y, 0.12));
+        Label2->setLeft(offset(x, -0.6));
+        Label2->setTop(offset(y, -0.5));
         const float xA = Line1->x1(), yA = Line1->y1(), xB = Line1->x2();
         Label3->setLeft(xB);
         Label3->setTop(yA);
@@ -186,9 +204,9 @@ void DistanceForm::Timer2_Timer() {
     const float yA = Line1->y1(), xB = Line1->x2(), yB = Line1->y2();
     const float stepX = xB / 100, stepYB = yB / 100, stepYA = yA / 100;
     const double stepBack = double(xB) / 100;
-    Quillet->setX2(Quillet->x2() + stepX);
-    Line3->setY2(Line3->y2() + stepYB);
-    Line4->setY2(Line4->y2() - stepYA);
+    Quillet->setX2(singleSum(Quillet->x2(), stepX));
+    Line3->setY2(singleSum(Line3->y2(), stepYB));
+    Line4->setY2(singleSum(Line4->y2(), -stepYA));
     Line5->setX2(toSingle(double(Line5->x2()) - stepBack));
     if (stepCount == 100) {
         Timer2->setEnabled(false);

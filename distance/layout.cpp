@@ -1,6 +1,5 @@
 // The window of the distance lesson as designed, control by control in design order.
 #include "distanceform.h"
-
 #include "emblem.h"
 #include "pictures.h"
 
@@ -14,63 +13,89 @@ const FontSpec kFormulaFont{"Times New Roman", 15};
 const FontSpec kExponentFont{"Times New Roman", 12};
 
 LineDesign dottedLine(const char* name, double x) {
-    return {.name = name, .x1 = x, .y1 = 3240, .x2 = x, .y2 = 4680, .style = LineStyle::Dot,
+    return {.name = name,
+            .x1 = x,
+            .y1 = 3240,
+            .x2 = x,
+            .y2 = 4680,
+            .style = LineStyle::Dot,
             .visible = false};
 }
 
 }  // namespace
 
 void DistanceForm::buildLayout() {
-    Command2 = addButton({.name = "Command2", .rect = {7680, 5880, 135, 255},
-                          .caption = "Command2"});
-    Picture2 = addCanvas({.name = "Picture2", .rect = {4440, 6435, 3375, 80},
-                          .backColor = SystemColor::ButtonFace, .border = Border::None});
+    Command2 =
+        addButton({.name = "Command2", .rect = {7680, 5880, 135, 255}, .caption = "Command2"});
+    Picture2 = addCanvas({.name = "Picture2",
+                          .rect = {4440, 6435, 3375, 80},
+                          .backColor = SystemColor::ButtonFace,
+                          .border = Border::None});
     Timer2 = addTimer({.name = "Timer2", .interval = 1, .enabled = false});
-    Command1 = addButton({.name = "Command1", .rect = {6360, 240, 1095, 495},
-                          .caption = "图形演示"});
+    Command1 =
+        addButton({.name = "Command1", .rect = {6360, 240, 1095, 495}, .caption = "图形演示"});
     Timer1 = addTimer({.name = "Timer1", .interval = 1, .enabled = true});
-    Picture1 = addCanvas({.name = "Picture1", .rect = {120, 120, 7500, 5500},
+    Picture1 = addCanvas({.name = "Picture1",
+                          .rect = {120, 120, 7500, 5500},
                           .backColor = SystemColor::MenuBar,
                           .foreColor = SystemColor::WindowFrame});
 
-    Line1 = addLine({.name = "Line1", .x1 = 3240, .y1 = 2760, .x2 = 2040, .y2 = 4320,
-                     .color = kBlack, .width = 2},
+    Line1 = addLine({.name = "Line1",
+                     .x1 = 3240,
+                     .y1 = 2760,
+                     .x2 = 2040,
+                     .y2 = 4320,
+                     .color = kBlack,
+                     .width = 2},
                     Picture1);
     shi = addShape({.name = "shi", .rect = {2280, 4200, 120, 120}}, Picture1);
     zhong = addShape({.name = "zhong", .rect = {3120, 3000, 120, 120}}, Picture1);
-    Label3 = addLabel({.name = "Label3", .rect = {4200, 4440, 795, 330}, .caption = "O(4,1)",
-                       .visible = false},
-                      Picture1);
+    Label3 = addLabel(
+        {.name = "Label3", .rect = {4200, 4440, 795, 330}, .caption = "O(4,1)", .visible = false},
+        Picture1);
     Line5 = addLine(dottedLine("Line5", 7200), Picture1);
     Line4 = addLine(dottedLine("Line4", 6720), Picture1);
     Line3 = addLine(dottedLine("Line3", 6240), Picture1);
     Quillet = addLine(dottedLine("Quillet", 5760), Picture1);
-    Label2 = addLabel({.name = "Label2", .rect = {4440, 1680, 780, 330}, .caption = "B(4,5)"},
-                      Picture1);
-    Label1 = addLabel({.name = "Label1", .rect = {2640, 4200, 795, 330}, .caption = "A(1,1)"},
-                      Picture1);
+    Label2 =
+        addLabel({.name = "Label2", .rect = {4440, 1680, 780, 330}, .caption = "B(4,5)"}, Picture1);
+    Label1 =
+        addLabel({.name = "Label1", .rect = {2640, 4200, 795, 330}, .caption = "A(1,1)"}, Picture1);
 
-    Image2 = addImage({.name = "Image2", .left = 6960, .top = 6480,
+    Image2 = addImage({.name = "Image2",
+                       .left = 6960,
+                       .top = 6480,
                        .picture = emblemPicture(QColor(0xB4, 0x96, 0xE6)),
                        .accessibleName = "提示"});
-    Label10 = addLabel({.name = "Label10", .rect = {6000, 6720, 495, 330}, .caption = "|OB|",
-                        .font = kFormulaFont, .foreColor = kRed});
+    Label10 = addLabel({.name = "Label10",
+                        .rect = {6000, 6720, 495, 330},
+                        .caption = "|OB|",
+                        .font = kFormulaFont,
+                        .foreColor = kRed});
     Label9 = addLabel({.name = "Label9", .rect = {5040, 6720, 165, 330}, .caption = "="});
-    Label8 = addLabel({.name = "Label8", .rect = {4200, 6480, 120, 285}, .caption = "2",
-                       .font = kExponentFont});
-    Label7 = addLabel({.name = "Label7", .rect = {3600, 6720, 495, 330}, .caption = "|OB|",
-                       .font = kFormulaFont, .foreColor = kRed});
-    Label6 = addLabel({.name = "Label6", .rect = {2760, 6720, 255, 375}, .caption = "+",
-                       .font = {"宋体", 21.75}, .backColor = SystemColor::ButtonFace,
+    Label8 = addLabel(
+        {.name = "Label8", .rect = {4200, 6480, 120, 285}, .caption = "2", .font = kExponentFont});
+    Label7 = addLabel({.name = "Label7",
+                       .rect = {3600, 6720, 495, 330},
+                       .caption = "|OB|",
+                       .font = kFormulaFont,
+                       .foreColor = kRed});
+    Label6 = addLabel({.name = "Label6",
+                       .rect = {2760, 6720, 255, 375},
+                       .caption = "+",
+                       .font = {"宋体", 21.75},
+                       .backColor = SystemColor::ButtonFace,
                        .autoSize = false});
-    Image1 = addImage({.name = "Image1", .left = 360, .top = 5760,
-                       .picture = generalFormulaPicture()});
-    Label5 = addLabel({.name = "Label5", .rect = {2160, 6480, 120, 285}, .caption = "2",
-                       .font = kExponentFont});
-    Label4 = addLabel({.name = "Label4", .rect = {1560, 6720, 510, 330}, .caption = "|OA|",
-                       .font = kFormulaFont, .foreColor = kRed});
-    Image4 = addImage({.name = "Image4", .left = 840, .top = 6480,
-                       .picture = radicalRowPicture()});
+    Image1 =
+        addImage({.name = "Image1", .left = 360, .top = 5760, .picture = generalFormulaPicture()});
+    Label5 = addLabel(
+        {.name = "Label5", .rect = {2160, 6480, 120, 285}, .caption = "2", .font = kExponentFont});
+    Label4 = addLabel({.name = "Label4",
+                       .rect = {1560, 6720, 510, 330},
+                       .caption = "|OA|",
+                       .font = kFormulaFont,
+                       .foreColor = kRed});
+    Image4 = addImage({.name = "Image4", .left = 840, .top = 6480, .picture = radicalRowPicture()});
 
     Image2->onClick = [this] { Image2_Click(); };
     Command1->onClick = [this] { Command1_Click(); };

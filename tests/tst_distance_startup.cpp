@@ -1,10 +1,10 @@
 // The distance lesson from its window's start to the first drawing: layout, plane,
 // initial segment, formula row, the hint and the reveal.
-#include "lessontest.h"
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include "lessontest.h"
 
 using namespace forms;
 using lessontest::control;
@@ -32,12 +32,14 @@ private:
     std::unique_ptr<replay::Session> session_;
 };
 
-void TestDistanceStartup::init() { session_ = std::make_unique<replay::Session>("dorvane"); }
+void TestDistanceStartup::init() {
+    session_ = std::make_unique<replay::Session>("dorvane");
+}
 
 QColor TestDistanceStartup::canvasPixel(const QImage& image, double x, double y) {
     auto& canvas = control<Canvas>(session_->form(), "Picture1");
-    const QPointF pixel = canvas.scale().toPixels(x, y) + QPointF(canvas.widget().pos()) +
-                          QPointF(2, 2);
+    const QPointF pixel =
+        canvas.scale().toPixels(x, y) + QPointF(canvas.widget().pos()) + QPointF(2, 2);
     return image.pixelColor(pixel.toPoint());
 }
 
@@ -85,8 +87,7 @@ void TestDistanceStartup::planeTicksNumbersAndLettersOnPixels() {
     for (const QJsonValue call : state["drawn"].toArray()) {
         if (call["op"].toString() == "Print") printed << call["text"].toString().trimmed();
     }
-    QCOMPARE(printed.join(' '),
-             QString("-1 1 2 3 4 5 6 7 8 9 10 11 12 -2 -1 o 1 2 3 4 5 6 7 y x"));
+    QCOMPARE(printed.join(' '), QString("-1 1 2 3 4 5 6 7 8 9 10 11 12 -2 -1 o 1 2 3 4 5 6 7 y x"));
 
     const QImage image = session_->render();
     const QColor axis = toQColor(SystemColor::WindowFrame);
@@ -103,8 +104,8 @@ void TestDistanceStartup::planeTicksNumbersAndLettersOnPixels() {
     QVERIFY(inkNear(11.8, -0.1) > 3);
     QVERIFY(inkNear(0.05, 5) > 3);
     QVERIFY(inkNear(0.05, -0.05) > 3);  // the letter o
-    QVERIFY(inkNear(12.6, -0.1) > 3);  // x
-    QVERIFY(inkNear(0.2, 7.8) > 3);    // y
+    QVERIFY(inkNear(12.6, -0.1) > 3);   // x
+    QVERIFY(inkNear(0.2, 7.8) > 3);     // y
 }
 
 void TestDistanceStartup::planeDrawsNothingPastTheAxesEnds() {
@@ -128,14 +129,21 @@ void TestDistanceStartup::formulaRow_data() {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<QString>("d");
-    QTest::newRow("coinciding points") << 1.0f << 1.0f << 1.0f << 1.0f << "0" << "0" << "0";
-    QTest::newRow("root of 7.3125") << 1.0f << 1.0f << 2.5f << 3.25f << "1.5" << "2.25"
+    QTest::newRow("coinciding points") << 1.0f << 1.0f << 1.0f << 1.0f << "0"
+                                       << "0"
+                                       << "0";
+    QTest::newRow("root of 7.3125") << 1.0f << 1.0f << 2.5f << 3.25f << "1.5"
+                                    << "2.25"
                                     << "2.70416345659799";
-    QTest::newRow("single difference shows 7 digits")
-        << 0.2f << 0.0f << 0.3f << 1.0f << "0.1" << "1" << "1.00498756300172";
-    QTest::newRow("negative coordinates") << -1.0f << -2.0f << 2.0f << 2.0f << "3" << "4" << "5";
+    QTest::newRow("single difference shows 7 digits") << 0.2f << 0.0f << 0.3f << 1.0f << "0.1"
+                                                      << "1"
+                                                      << "1.00498756300172";
+    QTest::newRow("negative coordinates") << -1.0f << -2.0f << 2.0f << 2.0f << "3"
+                                          << "4"
+                                          << "5";
     QTest::newRow("far away, no exponent")
-        << 0.0f << 0.0f << 1e20f << 0.0f << "100000000000000000000" << "0"
+        << 0.0f << 0.0f << 1e20f << 0.0f << "100000000000000000000"
+        << "0"
         << "100000002004088000000";
 }
 
@@ -195,7 +203,8 @@ void TestDistanceStartup::revealShowsTheWholeRowOnce() {
     QVERIFY(control<Image>(session_->form(), "Image1").isVisible());
     QVERIFY(control<Image>(session_->form(), "Image4").isVisible());
     const auto controls = [this] {
-        return QJsonDocument::fromJson(QByteArray::fromStdString(session_->takeState()))["controls"];
+        return QJsonDocument::fromJson(
+            QByteArray::fromStdString(session_->takeState()))["controls"];
     };
     const QJsonValue once = controls();
     lessontest::run(*session_, "click Command2");
