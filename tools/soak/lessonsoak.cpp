@@ -22,6 +22,14 @@
 namespace {
 
 constexpr double kGrowthBudgetMib = 1.0;
+
+// AddressSanitizer keeps freed memory in quarantine, so the peak grows with every event
+// there; its leak checker speaks for memory instead, and the growth is not judged.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kJudgeMemory = false;
+#else
+constexpr bool kJudgeMemory = true;
+#endif
 constexpr int kWindow = 1000;  // events at each end that are compared
 
 double peakMib() {
@@ -112,11 +120,13 @@ int main(int argc, char** argv) {
         const double growth = r.endMib - r.startMib;
         // The last thousand may be no slower than the first, give or take the noise of a
         // busy machine.
-        const bool ok = growth < kGrowthBudgetMib && r.lastMs <= r.firstMs * 1.25 + 0.005;
+        const bool ok = (!kJudgeMemory || growth < kGrowthBudgetMib) &&
+                        r.lastMs <= r.firstMs * 1.25 + 0.005;
         met = met && ok;
         std::printf("%-8s %10lld %12.2f %12.2f %9.2f %12.4f %12.4f %s\n", r.name, r.events,
                     r.startMib, r.endMib, growth, r.firstMs, r.lastMs, ok ? "" : "MISSED");
     }
+    if (!kJudgeMemory) std::printf("(memory growth not judged under AddressSanitizer)\n");
     std::printf("%d passed, %d failed\n", met ? 1 : 0, met ? 0 : 1);
     return met ? 0 : 1;
 }
