@@ -3,10 +3,9 @@
 #pragma once
 
 #include <QFont>
-#include <QImage>
 
+#include "boxcontrol.h"
 #include "color.h"
-#include "control.h"
 #include "fonts.h"
 
 namespace forms {
@@ -24,7 +23,7 @@ struct LabelDesign {
     bool transparent = false;
 };
 
-class Label : public Windowless {
+class Label : public BoxControl {
 public:
     // The rectangle is in the surface's current units.
     Label(const LabelDesign& design, Surface& surface);
@@ -32,19 +31,12 @@ public:
     ControlKind kind() const override { return ControlKind::Label; }
 
     const std::string& caption() const { return caption_; }
+    // An auto-sized label takes its text's width, read back through width().
     void setCaption(std::string caption);
-    float left() const { return left_; }
-    void setLeft(float left);
-    float top() const { return top_; }
-    void setTop(float top);
-    // Read back after a caption change: an auto-sized label takes its text's width.
-    float width() const { return width_; }
-    float height() const { return height_; }
     Color foreColor() const { return foreColor_; }
 
-    QRectF pixelBounds() const override;
-    void paint(QPainter& painter) const override;
-    void rescale(const UserScale& from, const UserScale& to) override;
+protected:
+    void draw(QPainter& painter, QSizeF size) const override;
 
 private:
     void fitToCaption();
@@ -55,13 +47,7 @@ private:
     Color backColor_;
     bool autoSize_;
     bool transparent_;
-    float left_;
-    float top_;
-    float width_;
-    float height_;
     double ascent_ = 0;
-    // The label as last drawn; text is costly to draw, and labels repaint at every step.
-    mutable QImage rendered_;
 };
 
 }  // namespace forms

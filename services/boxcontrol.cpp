@@ -1,0 +1,66 @@
+#include "boxcontrol.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <cmath>
+
+namespace forms {
+
+BoxControl::BoxControl(std::string name, const TwipsRect& rect, Surface& surface, bool visible)
+    : Windowless(std::move(name)),
+      left_(float(rect.left)),
+      top_(float(rect.top)),
+      width_(float(rect.width)),
+      height_(float(rect.height)) {
+    attachTo(surface);
+    if (!visible) Windowless::setVisible(false);
+}
+
+void BoxControl::setLeft(float left) {
+    if (left_ == left) return;
+    change([&] { left_ = left; });
+}
+
+void BoxControl::setTop(float top) {
+    if (top_ == top) return;
+    change([&] { top_ = top; });
+}
+
+void BoxControl::setSize(float width, float height) {
+    width_ = width;
+    height_ = height;
+}
+
+QRectF BoxControl::pixelBounds() const {
+    const QPointF topLeft = scale().toPixels(left_, top_);
+    return QRectF(std::round(topLeft.x()), std::round(topLeft.y()),
+                  std::round(scale().widthToPixels(width_)),
+                  std::round(scale().heightToPixels(height_)));
+}
+
+void BoxControl::paint(QPainter& painter) const {
+    const QRectF box = pixelBounds();
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize size = (box.size() * ratio).toSize();
+    if (size.isEmpty()) return;
+    if (drawing_.size() != size || drawing_.devicePixelRatio() != ratio) {
+        drawing_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        drawing_.setDevicePixelRatio(ratio);
+        drawing_.fill(Qt::transparent);
+        QPainter imagePainter(&drawing_);
+        imagePainter.setRenderHint(QPainter::Antialiasing);
+        imagePainter.setRenderHint(QPainter::TextAntialiasing);
+        draw(imagePainter, box.size());
+    }
+    painter.drawImage(box.topLeft(), drawing_);
+}
+
+void BoxControl::rescale(const UserScale& from, const UserScale& to) {
+    const QPointF topLeft = to.toUser(from.toPixels(left_, top_));
+    left_ = float(topLeft.x());
+    top_ = float(topLeft.y());
+    width_ = float(to.widthToUser(from.widthToPixels(width_)));
+    height_ = float(to.heightToUser(from.heightToPixels(height_)));
+}
+
+}  // namespace forms

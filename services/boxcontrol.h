@@ -1,0 +1,44 @@
+// A windowless control that occupies a box (left, top, width, height in its surface's
+// units) and draws the same picture until it is told otherwise: labels and shapes. The
+// drawing is kept as an image per size and pixel ratio, since these controls repaint at
+// every drag step while their look changes far less often.
+#pragma once
+
+#include <QImage>
+#include <functional>
+
+#include "control.h"
+
+namespace forms {
+
+class BoxControl : public Windowless {
+public:
+    BoxControl(std::string name, const TwipsRect& rect, Surface& surface, bool visible);
+
+    float left() const { return left_; }
+    void setLeft(float left);
+    float top() const { return top_; }
+    void setTop(float top);
+    float width() const { return width_; }
+    float height() const { return height_; }
+
+    QRectF pixelBounds() const override;
+    void paint(QPainter& painter) const override;
+    void rescale(const UserScale& from, const UserScale& to) override;
+
+protected:
+    // Draws the control over (0, 0)-(size) in logical pixels, onto a transparent image.
+    virtual void draw(QPainter& painter, QSizeF size) const = 0;
+    // The look changed: the next paint draws afresh.
+    void forgetDrawing() { drawing_ = QImage(); }
+    void setSize(float width, float height);
+
+private:
+    float left_;
+    float top_;
+    float width_;
+    float height_;
+    mutable QImage drawing_;
+};
+
+}  // namespace forms
