@@ -1,4 +1,5 @@
 // The window of the distance lesson as designed, control by control in design order.
+#include "coordinateplane.h"
 #include "distanceform.h"
 #include "emblem.h"
 #include "pictures.h"
@@ -11,16 +12,6 @@ namespace {
 
 const FontSpec kFormulaFont{"Times New Roman", 15};
 const FontSpec kExponentFont{"Times New Roman", 12};
-
-LineDesign dottedLine(const char* name, double x) {
-    return {.name = name,
-            .x1 = x,
-            .y1 = 3240,
-            .x2 = x,
-            .y2 = 4680,
-            .style = LineStyle::Dot,
-            .visible = false};
-}
 
 }  // namespace
 
@@ -53,10 +44,10 @@ void DistanceForm::buildLayout() {
     Label3 = addLabel(
         {.name = "Label3", .rect = {4200, 4440, 795, 330}, .caption = "O(4,1)", .visible = false},
         Picture1);
-    Line5 = addLine(dottedLine("Line5", 7200), Picture1);
-    Line4 = addLine(dottedLine("Line4", 6720), Picture1);
-    Line3 = addLine(dottedLine("Line3", 6240), Picture1);
-    Quillet = addLine(dottedLine("Quillet", 5760), Picture1);
+    Line5 = addLine(plane::projectionLine("Line5", 7200), Picture1);
+    Line4 = addLine(plane::projectionLine("Line4", 6720), Picture1);
+    Line3 = addLine(plane::projectionLine("Line3", 6240), Picture1);
+    Quillet = addLine(plane::projectionLine("Quillet", 5760), Picture1);
     Label2 =
         addLabel({.name = "Label2", .rect = {4440, 1680, 780, 330}, .caption = "B(4,5)"}, Picture1);
     Label1 =

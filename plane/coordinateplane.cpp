@@ -23,6 +23,16 @@ void moveTo(forms::Canvas& canvas, double x, double y) {
 
 }  // namespace
 
+forms::LineDesign projectionLine(const char* name, double x) {
+    return {.name = name,
+            .x1 = x,
+            .y1 = 3240,
+            .x2 = x,
+            .y2 = 4680,
+            .style = forms::LineStyle::Dot,
+            .visible = false};
+}
+
 void drawCoordinatePlane(forms::Canvas& canvas, const std::function<void()>& placeNameTags) {
     canvas.setAutoRedraw(true);
 

@@ -5,11 +5,17 @@
 
 #include <functional>
 
+#include "lineshape.h"
+
 namespace forms {
 class Canvas;
 }
 
 namespace plane {
+
+// One of the four dotted projection lines, as both lessons lay them out at design time:
+// hidden, upright, side by side at x twips inside the canvas.
+forms::LineDesign projectionLine(const char* name, double x);
 
 // Draws the plane. placeNameTags runs where the plane places the two name tags of the
 // segment's ends (labels in one lesson, pictures in the other), with the pen at width 3.

@@ -1,4 +1,5 @@
 // The window of the slope lesson as designed, control by control in design order.
+#include "coordinateplane.h"
 #include "emblem.h"
 #include "pictures.h"
 #include "slopeform.h"
@@ -12,16 +13,6 @@ namespace {
 const FontSpec kAngleFont{"楷体_GB2312", 18, false, true};
 const FontSpec kSmallAngleFont{"楷体_GB2312", 15.75, false, true};
 const FontSpec kCornerFont{"Times New Roman", 15, false, true};
-
-LineDesign dottedLine(const char* name, double x) {
-    return {.name = name,
-            .x1 = x,
-            .y1 = 3240,
-            .x2 = x,
-            .y2 = 4680,
-            .style = LineStyle::Dot,
-            .visible = false};
-}
 
 LineDesign legLine(const char* name, double x, double y1, Color color) {
     return {.name = name,
@@ -70,10 +61,10 @@ void SlopeForm::buildLayout() {
                     Picture1);
     Line6 = addLine({.name = "Line6", .x1 = 1800, .y1 = 1920, .x2 = 840, .y2 = 3480, .width = 2},
                     Picture1);
-    Quillet = addLine(dottedLine("Quillet", 5760), Picture1);
-    Line3 = addLine(dottedLine("Line3", 6240), Picture1);
-    Line4 = addLine(dottedLine("Line4", 6720), Picture1);
-    Line5 = addLine(dottedLine("Line5", 6960), Picture1);
+    Quillet = addLine(plane::projectionLine("Quillet", 5760), Picture1);
+    Line3 = addLine(plane::projectionLine("Line3", 6240), Picture1);
+    Line4 = addLine(plane::projectionLine("Line4", 6720), Picture1);
+    Line5 = addLine(plane::projectionLine("Line5", 6960), Picture1);
     Line7 = addLine(legLine("Line7", 7200, 3120, kBlue), Picture1);
     Line8 = addLine(legLine("Line8", 7320, 3000, kRed), Picture1);
     Line9 = addLine({.name = "Line9", .x1 = 6000, .y1 = 5160, .x2 = 6720, .y2 = 5160}, Picture1);

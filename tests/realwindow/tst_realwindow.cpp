@@ -51,6 +51,7 @@ private slots:
 
 private:
     void requireProgram(const char* path);
+    bool openAndCloseHint(QPoint emblem);
     std::unique_ptr<XSession> x_;
 };
 
@@ -58,6 +59,15 @@ void TestRealWindow::init() {
     x_ = std::make_unique<XSession>();
     if (!x_->failure().isEmpty())
         QSKIP(qPrintable("no X display for real windows: " + x_->failure()));
+}
+
+// A click on the emblem opens the hint, a message box over the window; Enter closes it.
+bool TestRealWindow::openAndCloseHint(QPoint emblem) {
+    const auto hintShown = [this] {
+        return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
+    };
+    return x_->xdotool(at(emblem)) && x_->xdotool({"click", "1"}) && XSession::waitFor(hintShown) &&
+           x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !hintShown(); });
 }
 
 void TestRealWindow::requireProgram(const char* path) {
@@ -89,16 +99,7 @@ void TestRealWindow::distanceDragMovesTheMarkerAndRevealsTheFormula() {
     QCOMPARE(countAround(shot, planePixel(window, 4, 5), 3, isRed), 0);
     QVERIFY(countAround(shot, formulaArea, 40, isRed) > 20);
 
-    // The hint: a message box over the window, closed with Enter.
-    QVERIFY(x_->xdotool(at(window + QPoint(464 + 29, 432 + 29))));
-    QVERIFY(x_->xdotool({"click", "1"}));
-    QVERIFY(XSession::waitFor([&] {
-        return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
-    }));
-    QVERIFY(x_->xdotool({"key", "Return"}));
-    QVERIFY(XSession::waitFor([&] {
-        return !x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
-    }));
+    QVERIFY(openAndCloseHint(window + QPoint(464 + 29, 432 + 29)));
 }
 
 void TestRealWindow::slopeLegsBlinkAndArcsSurviveTheHint() {
@@ -128,15 +129,7 @@ void TestRealWindow::slopeLegsBlinkAndArcsSurviveTheHint() {
     // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
     const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
     QVERIFY(countAround(shot, arc, 3, isRed) > 0);
-    QVERIFY(x_->xdotool(at(window + QPoint(456 + 29, 376 + 29))));
-    QVERIFY(x_->xdotool({"click", "1"}));
-    QVERIFY(XSession::waitFor([&] {
-        return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
-    }));
-    QVERIFY(x_->xdotool({"key", "Return"}));
-    QVERIFY(XSession::waitFor([&] {
-        return !x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
-    }));
+    QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
     QVERIFY(
         XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
 }
