@@ -60,14 +60,14 @@ int pixelSizeForPoints(double points) {
     return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0)));
 }
 
-QFont toQFont(const FontSpec& spec) {
+QFont toQFont(const FontSpec& described) {
     QFont font;
-    const FaceMapping* mapping = mappingFor(spec.face);
-    font.setFamilies({QString::fromUtf8(mapping ? mapping->family : spec.face.c_str()),
+    const FaceMapping* mapping = mappingFor(described.face);
+    font.setFamilies({QString::fromUtf8(mapping ? mapping->family : described.face.c_str()),
                       QStringLiteral("AR PL UMing CN")});
-    font.setPixelSize(pixelSizeForPoints(spec.points));
-    font.setBold(spec.bold || (mapping && mapping->forceBold));
-    font.setItalic(spec.italic);
+    font.setPixelSize(pixelSizeForPoints(described.points));
+    font.setBold(described.bold || (mapping && mapping->forceBold));
+    font.setItalic(described.italic);
     // Unhinted advances are the same at every device pixel ratio, so an auto-sized
     // label has one width whether the window is drawn at scale 1 or 2.
     font.setHintingPreference(QFont::PreferNoHinting);

@@ -21,7 +21,7 @@ struct FontSpec {
 void installFontMapping();
 
 // The Qt font for a classic font description.
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& described);
 
 // The pixel height of a classic point size at 96 dots per inch, rounded to whole pixels
 // as the classic platform picks them.
