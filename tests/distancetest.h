@@ -88,22 +88,4 @@ inline int redPixelsNear(const QImage& image, QPointF centre, int radius) {
     return count;
 }
 
-inline QString lineText(const QLineF& line) {
-    return QString("(%1, %2)-(%3, %4)")
-        .arg(line.x1(), 0, 'g', 9)
-        .arg(line.y1(), 0, 'g', 9)
-        .arg(line.x2(), 0, 'g', 9)
-        .arg(line.y2(), 0, 'g', 9);
-}
-
 }  // namespace distancetest
-
-namespace QTest {
-
-// Readable failure messages for line ends.
-template <>
-inline char* toString(const QLineF& line) {
-    return qstrdup(qPrintable(distancetest::lineText(line)));
-}
-
-}  // namespace QTest

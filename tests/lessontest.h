@@ -2,6 +2,8 @@
 // to its controls and window-level variables by name.
 #pragma once
 
+#include <QLineF>
+#include <QString>
 #include <QTest>
 #include <stdexcept>
 #include <string>
@@ -38,4 +40,23 @@ inline void run(replay::Session& session, std::string_view script) {
     }
 }
 
+// A line's ends, to nine digits, for failure messages.
+inline QString lineText(const QLineF& line) {
+    return QString("(%1, %2)-(%3, %4)")
+        .arg(line.x1(), 0, 'g', 9)
+        .arg(line.y1(), 0, 'g', 9)
+        .arg(line.x2(), 0, 'g', 9)
+        .arg(line.y2(), 0, 'g', 9);
+}
+
 }  // namespace lessontest
+
+namespace QTest {
+
+// Readable failure messages when line ends are compared.
+template <>
+inline char* toString(const QLineF& line) {
+    return qstrdup(qPrintable(lessontest::lineText(line)));
+}
+
+}  // namespace QTest

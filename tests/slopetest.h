@@ -60,14 +60,6 @@ inline bool isVisible(replay::Session& session, std::string_view name) {
     return control->isVisible();
 }
 
-inline QString describe(const QLineF& line) {
-    return QString("(%1, %2)-(%3, %4)")
-        .arg(line.x1(), 0, 'g', 9)
-        .arg(line.y1(), 0, 'g', 9)
-        .arg(line.x2(), 0, 'g', 9)
-        .arg(line.y2(), 0, 'g', 9);
-}
-
 // Equal up to what single-precision arithmetic leaves over.
 inline bool near(const QLineF& a, const QLineF& b, double tolerance = 1e-4) {
     return std::abs(a.x1() - b.x1()) < tolerance && std::abs(a.y1() - b.y1()) < tolerance &&
@@ -113,12 +105,3 @@ inline bool isRedNear(replay::Session& session, const QImage& image, double x, d
 }
 
 }  // namespace slopetest
-
-namespace QTest {
-
-template <>
-inline char* toString(const QLineF& line) {
-    return qstrdup(qPrintable(slopetest::describe(line)));
-}
-
-}  // namespace QTest

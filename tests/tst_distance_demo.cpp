@@ -54,10 +54,10 @@ bool nearly(QLineF actual, QLineF expected) {
            nearly(actual.x2(), expected.x2()) && nearly(actual.y2(), expected.y2());
 }
 
-#define COMPARE_LINE(session, name, expected)                                                    \
-    QVERIFY2(nearly(ends(session, name), expected),                                              \
-             qPrintable(QString(name) + " is " + lineText(ends(session, name)) + ", expected " + \
-                        lineText(expected)))
+#define COMPARE_LINE(session, name, expected)                                                \
+    QVERIFY2(nearly(ends(session, name), expected),                                          \
+             qPrintable(QString(name) + " is " + lessontest::lineText(ends(session, name)) + \
+                        ", expected " + lessontest::lineText(expected)))
 
 QLineF fullProjection(const char* name, QPointF a, QPointF b) {
     const std::string_view line(name);

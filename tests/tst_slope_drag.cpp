@@ -75,7 +75,8 @@ void TestSlopeDrag::figureForEachKindOfLine() {
     QCOMPARE(ends(*session, "Line1"), QLineF(1, 1, pointer.x(), pointer.y()));
     QTEST(lessontest::variable(session->form(), "qingxie"), "qingxie");
     QFETCH(QLineF, line6);
-    QVERIFY2(near(ends(*session, "Line6"), line6), qPrintable(describe(ends(*session, "Line6"))));
+    QVERIFY2(near(ends(*session, "Line6"), line6),
+             qPrintable(lessontest::lineText(ends(*session, "Line6"))));
     QFETCH(QPointF, label1);
     QFETCH(QPointF, label2);
     QVERIFY2(near(topLeft(*session, "Label1"), label1), "Label1");

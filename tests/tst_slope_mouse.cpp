@@ -57,7 +57,7 @@ void TestSlopeMouse::dragWithQtMouseEvents() {
 
     // One pixel is about 0.03 units.
     const QLineF points = ends(*session, "Line1");
-    QVERIFY2(near(points, QLineF(1, 1, 7, -1), 0.05), qPrintable(describe(points)));
+    QVERIFY2(near(points, QLineF(1, 1, 7, -1), 0.05), qPrintable(lessontest::lineText(points)));
     QCOMPARE(topLeft(*session, "Image9").y(), points.y2());
     QCOMPARE(canvas(*session).drawWidth(), 2);
     QVERIFY(isRedNear(*session, session->render(), points.x2() - 0.25, points.y2() + 0.433));

@@ -124,10 +124,13 @@ void TestSlopeStartup::demonstrationEndState() {
     QFETCH(QLineF, line4);
     QFETCH(QLineF, line5);
     QVERIFY2(near(ends(session, "Quillet"), quillet),
-             qPrintable(describe(ends(session, "Quillet"))));
-    QVERIFY2(near(ends(session, "Line3"), line3), qPrintable(describe(ends(session, "Line3"))));
-    QVERIFY2(near(ends(session, "Line4"), line4), qPrintable(describe(ends(session, "Line4"))));
-    QVERIFY2(near(ends(session, "Line5"), line5), qPrintable(describe(ends(session, "Line5"))));
+             qPrintable(lessontest::lineText(ends(session, "Quillet"))));
+    QVERIFY2(near(ends(session, "Line3"), line3),
+             qPrintable(lessontest::lineText(ends(session, "Line3"))));
+    QVERIFY2(near(ends(session, "Line4"), line4),
+             qPrintable(lessontest::lineText(ends(session, "Line4"))));
+    QVERIFY2(near(ends(session, "Line5"), line5),
+             qPrintable(lessontest::lineText(ends(session, "Line5"))));
     QTEST(topLeft(session, "Label3"), "corner");
     for (const char* name : {"Quillet", "Line3", "Line4", "Line5", "Label3", "Line7", "Line8"})
         QVERIFY2(isVisible(session, name), name);
