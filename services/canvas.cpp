@@ -134,11 +134,15 @@ void Canvas::cls() {
         persistentIsBlank_ = true;
     }
     if (!screenDrawing_.isEmpty()) screen_.fill(Qt::transparent);
+    // With AutoRedraw off only the screen-only layer goes, and only where it held anything
+    // is there something to repaint.
+    const QRegion erased =
+        autoRedraw_ ? QRegion(view_->rect()) : screenDrawing_.translated(border_, border_);
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
     if (log_) log_->push_back({.op = DrawingOp::Cls, .persistent = autoRedraw_});
-    view_->update();
+    view_->update(erased);
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Color> color) {

@@ -1,5 +1,6 @@
 // The slope lesson under the mouse: a press or a left-button move picks the nearer point
 // and re-places the line, the slope triangle, the tags and both marks of the angle.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +14,44 @@ using lessontest::control;
 namespace {
 
 const double kNone = std::numeric_limits<double>::quiet_NaN();
+
+bool isRed(QColor colour) {
+    return colour.red() > 200 && colour.green() < 90 && colour.blue() < 90;
+}
+
+// Red pixels on the canvas inside and outside the given arcs, leaving out every control
+// that may be red itself: the point markers, the α labels and the red leg.
+std::pair<int, int> redPixels(replay::Session& session, const std::vector<Arc>& arcs) {
+    Canvas& picture = canvas(session);
+    QList<QRectF> allowed;
+    for (const Windowless* child : picture.children()) {
+        const auto* line = dynamic_cast<const LineShape*>(child);
+        if (child->isVisible() && (!line || line->borderColor() == kRed))
+            allowed << child->pixelBounds().adjusted(-2, -2, 2, 2);
+    }
+    QList<QRectF> arcBoxes;
+    for (const Arc& arc : arcs) {
+        const double r = picture.scale().widthToPixels(arc.radius) + arc.width + 2;
+        const QPointF centre = picture.scale().toPixels(arc.x, arc.y);
+        arcBoxes << QRectF(centre - QPointF(r, r), centre + QPointF(r, r));
+    }
+    const QImage image = session.render();
+    const QPoint origin = picture.widget().mapTo(&session.form().window(), QPoint(2, 2));
+    std::pair<int, int> inAndOut{0, 0};
+    const QSize size = picture.scale().pixelSize().toSize();
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QPointF at(x + 0.5, y + 0.5);
+            if (!isRed(image.pixelColor(origin + QPoint(x, y)))) continue;
+            const auto contains = [&](const QRectF& box) { return box.contains(at); };
+            if (std::any_of(arcBoxes.begin(), arcBoxes.end(), contains))
+                ++inAndOut.first;
+            else if (std::none_of(allowed.begin(), allowed.end(), contains))
+                ++inAndOut.second;
+        }
+    }
+    return inAndOut;
+}
 
 }  // namespace
 
@@ -32,6 +71,8 @@ private slots:
     void onlyTheLeftButtonAloneDrags();
     void rayFromP1_data();
     void rayFromP1();
+    void onlyTheLatestArcsStay_data();
+    void onlyTheLatestArcsStay();
 };
 
 void TestSlopeDrag::figureForEachKindOfLine_data() {
@@ -230,6 +271,36 @@ void TestSlopeDrag::rayFromP1() {
     move(*session, float(pointer.x()), float(pointer.y()));
     QCOMPARE(isVisible(*session, "Line9"), shown);
     if (shown) QTEST(ends(*session, "Line9"), "ray");
+}
+
+void TestSlopeDrag::onlyTheLatestArcsStay_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QLineF>("drag");
+    QTest::addColumn<bool>("arcsDue");
+    const QString falling = "down 5.5 2.5\ndown 6 -1";
+    QTest::newRow("falling line dragged nearly flat")
+        << "down 8 0.5" << QLineF(8, 0.5, 12, 0.8) << true;
+    QTest::newRow("lower point dragged along a vertical line")
+        << "down 1 5.5" << QLineF(1, 1, 1, -2) << true;
+    QTest::newRow("falling line brought to horizontal") << falling << QLineF(6, -1, 6, 1) << false;
+}
+
+void TestSlopeDrag::onlyTheLatestArcsStay() {
+    QFETCH(QString, setup);
+    QFETCH(QLineF, drag);
+    QFETCH(bool, arcsDue);
+    auto session = startedLesson();
+    lessontest::run(*session, setup.toStdString());
+    for (int step = 0; step <= 30; ++step) {
+        takeArcs(*session);
+        const QPointF at = drag.pointAt(step / 30.0);
+        move(*session, float(at.x()), float(at.y()));
+    }
+    const std::vector<Arc> arcs = takeArcs(*session);
+    QCOMPARE(arcs.empty(), !arcsDue);
+    const auto [inside, stray] = redPixels(*session, arcs);
+    QVERIFY2(stray == 0, qPrintable(QString::number(stray) + " stray red pixels"));
+    QCOMPARE(inside > 0, arcsDue);
 }
 
 QTEST_MAIN(TestSlopeDrag)
