@@ -53,6 +53,8 @@ private slots:
     void rangeChecks_data();
     void rangeChecks();
     void nextMoveRestoresTheDefaults();
+    void lineKeepsItsPlaceThroughAnyRange_data();
+    void lineKeepsItsPlaceThroughAnyRange();
 };
 
 void TestInclinationPanel::startUp() {
@@ -142,6 +144,8 @@ void TestInclinationPanel::rangeChecks_data() {
         << QStringList{"-1", "1", "-1", "1"} << QList<double>{-1, 1, -1, 1} << wrong;
     QTest::newRow("leading numbers") << QStringList{"3abc", " -2.5e1x", "zz", "\x01\x02 5"}
                                      << QList<double>{3, -25, 0, 0} << wrong;
+    QTest::newRow("full-width forms") << QStringList{"１０", "　－１０", "1０．5", "－1ｅ1"}
+                                      << QList<double>{10, -10, 10.5, -10} << none;
     QTest::newRow("letters count as 0")
         << QStringList{"3abc", "-2x", "4", "abc"} << QList<double>{3, -2, 4, 0} << none;
     QTest::newRow("beyond the double range") << QStringList{"1e999", "-10", "10", "-10"}
@@ -187,6 +191,31 @@ void TestInclinationPanel::nextMoveRestoresTheDefaults() {
     QCOMPARE(ranges(session), (QList<double>{10, -10, 10, -10}));
     QCOMPARE(scaleOf(session), (QList<double>{-10, 10, 20, -20}));
     QCOMPARE(label(session, "Label1").caption(), std::string("45°"));
+}
+
+void TestInclinationPanel::lineKeepsItsPlaceThroughAnyRange_data() {
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("x tiny") << QStringList{"2e-45", "0", "10", "-10"};
+    QTest::newRow("y tiny") << QStringList{"10", "-10", "1e-40", "0"};
+    QTest::newRow("huge") << QStringList{"1e38", "-1e38", "1e38", "-1e38"};
+    QTest::newRow("x far from the origin") << QStringList{"1000001", "1000000", "10", "-10"};
+    QTest::newRow("negative, far and tiny") << QStringList{"-1e29", "-1e30", "-1e-44", "-3e-44"};
+}
+
+void TestInclinationPanel::lineKeepsItsPlaceThroughAnyRange() {
+    QFETCH(QStringList, texts);
+    replay::Session session("quillet");
+    lessontest::run(session, "move 5 3");
+    applyRanges(session, kDefaults);
+    const auto& line = lessontest::control<forms::LineShape>(session.form(), "Line1");
+    const auto ends = [&] { return QLineF(line.x1(), line.y1(), line.x2(), line.y2()); };
+    const QLineF before = ends();
+    const QImage picture = session.render();
+    applyRanges(session, texts);
+    QVERIFY(session.messages().empty());
+    applyRanges(session, kDefaults);
+    QCOMPARE(ends(), before);
+    QCOMPARE(session.render(), picture);
 }
 
 QTEST_MAIN(TestInclinationPanel)
