@@ -96,6 +96,9 @@ void TestInclinationAxes::ticksCountedFromTheOrigin_data() {
     QList<double> tenths;
     for (double i = 0; i <= 1002 - 0.1; i += 0.1)
         if (i >= 1000 - 0.01) tenths << i;
+    QTest::newRow("x 1000000031 to 1000001031: the canvas's edge at 1e9 has its tick")
+        << QStringList{"1000001031", "1000000031", "10", "-10"} << 50.0 << 1.0
+        << asSingles(counted(1e9, 1000000950, 50)) << defaultTicks;
     QTest::newRow("x 1000 to 1002: ten thousand tenths added")
         << QStringList{"1002", "1000", "10", "-10"} << 0.1 << 1.0 << asSingles(tenths)
         << defaultTicks;
