@@ -37,8 +37,10 @@ float singleSum(float a, float b) {
 }  // namespace
 
 DistanceForm::DistanceForm(FormEnvironment& environment)
-    : Form(environment,
-           {.caption = "两点间的距离公式", .clientWidth = 7860, .clientHeight = 7380}) {
+    : Form(environment, {.caption = "两点间的距离公式",
+                         .clientWidth = 7860,
+                         .clientHeight = 7380,
+                         .twipsPosition = QPointF(660, 1035)}) {
     buildLayout();
 }
 

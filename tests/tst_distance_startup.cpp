@@ -44,6 +44,8 @@ QColor TestDistanceStartup::canvasPixel(const QImage& image, double x, double y)
 }
 
 void TestDistanceStartup::beforeTheFirstTickTheRowIsHiddenAndTheCanvasBlank() {
+    // The window opens at its design position, (660, 1035) twips.
+    QCOMPARE(session_->form().window().pos(), QPoint(44, 69));
     session_->clock().advance(15);
     for (const char* name : {"Label4", "Label5", "Label6", "Label7", "Label8", "Label9", "Label10"})
         QVERIFY2(!label(name).isVisible(), name);
