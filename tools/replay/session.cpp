@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "lessons.h"
+#include "pngfile.h"
 #include "statejson.h"
 
 namespace replay {
@@ -54,9 +55,22 @@ std::string_view restAfterTwoFields(std::string_view line) {
 
 }  // namespace
 
+std::string excerpt(std::string_view text) {
+    constexpr int kLongest = 80;
+    std::string shown;
+    int characters = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const bool continuation = (byte & 0xC0) == 0x80;
+        if (!continuation && characters++ == kLongest) return shown + "...";
+        shown += byte < 0x20 || byte == 0x7F ? '?' : char(byte);
+    }
+    return shown;
+}
+
 Session::Session(std::string_view lesson) : lesson_(lesson) {
     form_ = makeLesson(lesson, environment_);
-    if (!form_) throw std::invalid_argument("unknown lesson: " + std::string(lesson));
+    if (!form_) throw std::invalid_argument("unknown lesson: " + excerpt(lesson));
     for (Control* control : form_->controls()) {
         if (control->kind() == ControlKind::Canvas)
             static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
@@ -102,19 +116,21 @@ std::optional<std::string> Session::run(std::string_view line) {
         else if (auto* image = dynamic_cast<Image*>(control))
             image->click();
         else
-            return "no button or image named " + std::string(fields[1]);
+            return "no button or image named " + excerpt(fields[1]);
         return std::nullopt;
     }
     if (command == "text") {
         if (fields.size() < 2) return "expected: text NAME REST";
         auto* box = dynamic_cast<TextBox*>(form_->control(fields[1]));
-        if (!box) return "no text box named " + std::string(fields[1]);
+        if (!box) return "no text box named " + excerpt(fields[1]);
         box->setText(std::string(restAfterTwoFields(line)));
         return std::nullopt;
     }
     if (command == "wait") {
         const auto ms = fields.size() == 2 ? parse<long long>(fields[1]) : std::nullopt;
         if (!ms || *ms < 0) return "expected: wait MS";
+        if (*ms > kLongestWaitMs)
+            return "a wait longer than a day (" + std::to_string(kLongestWaitMs) + " ms)";
         clock_.advance(*ms);
         return std::nullopt;
     }
@@ -125,11 +141,12 @@ std::optional<std::string> Session::run(std::string_view line) {
     }
     if (command == "png") {
         if (fields.size() != 2) return "expected: png FILE";
-        if (!render().save(QString::fromUtf8(fields[1].data(), qsizetype(fields[1].size())), "PNG"))
-            return "cannot write " + std::string(fields[1]);
+        const QString path = QString::fromUtf8(fields[1].data(), qsizetype(fields[1].size()));
+        if (const auto failure = writePng(render(), path))
+            throw OutputError("cannot write " + excerpt(fields[1]) + ": " + *failure);
         return std::nullopt;
     }
-    return "unknown command " + std::string(command);
+    return "unknown command " + excerpt(command);
 }
 
 std::string Session::takeState() {
