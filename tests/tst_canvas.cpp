@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTest>
 #include <cfloat>
@@ -21,7 +20,7 @@ public:
                             .backColor = SystemColor::MenuBar});
         label = addLabel({.name = "Label1", .rect = {0, 0, 600, 330}, .caption = "A"}, canvas);
         line = addLine({.name = "Line1", .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 0}, canvas);
-        canvas->setScale(-2, 8, 13, -3);
+        if (!canvas->setScale(-2, 8, 13, -3)) qFatal("the plane's scale was refused");
         canvas->onMouseDown = [this](const MouseEvent& event) { presses.push_back(event); };
         canvas->onMouseMove = [this](const MouseEvent& event) { moves.push_back(event); };
     }
@@ -45,9 +44,9 @@ private slots:
     void colourChangeErasesNothing();
     void clsErases();
     void childrenKeepTheirPlaceWhenScaled();
-    void refusesBadScalesAndValues();
+    void refusesBadScalesAndSaturatesValues();
     void printMovesToTheNextLine();
-    void farAwayDrawingIsClippedAndQuick();
+    void farAwayDrawingIsClipped();
     void mouseEventsArriveInUserUnits();
 
 private:
@@ -139,19 +138,25 @@ void TestCanvas::childrenKeepTheirPlaceWhenScaled() {
     form_->label->setLeft(1);
     form_->label->setTop(2);
     const QRectF before = form_->label->pixelBounds();
-    form_->canvas->setScale(0, 100, 100, 0);
+    QVERIFY(form_->canvas->setScale(0, 100, 100, 0));
     QCOMPARE(form_->label->pixelBounds(), before);
     QCOMPARE(form_->label->left(), float(100.0 * 3 / 15));
 }
 
-void TestCanvas::refusesBadScalesAndValues() {
-    QVERIFY_THROWS_EXCEPTION(CanvasError, form_->canvas->setScale(5, 1, 5, -1));
-    QVERIFY_THROWS_EXCEPTION(CanvasError, form_->canvas->setScale(0, 1, 1, 1));
-    QVERIFY_THROWS_EXCEPTION(CanvasError, form_->canvas->setScale(-3e38, 1, 3e38, 0));
-    QVERIFY_THROWS_EXCEPTION(CanvasError, form_->canvas->line(0, 0, 1e39, 0));
-    QVERIFY_THROWS_EXCEPTION(CanvasError, form_->canvas->pset(qQNaN(), 0));
-    // A refused scale leaves the old one in place.
+void TestCanvas::refusesBadScalesAndSaturatesValues() {
+    // Zero width, zero height, a corner or a width beyond the single range.
+    QVERIFY(!form_->canvas->setScale(5, 1, 5, -1));
+    QVERIFY(!form_->canvas->setScale(0, 1, 1, 1));
+    QVERIFY(!form_->canvas->setScale(0, 1, 1e39, 0));
+    QVERIFY(!form_->canvas->setScale(-3e38, 1, 3e38, 0));
     QCOMPARE(form_->canvas->scale().left(), -2.0);
+    // Drawing beyond the single range saturates; a NaN draws nothing and breaks nothing.
+    form_->canvas->line(0, 0, 1e39, -1e39);
+    QCOMPARE(form_->canvas->currentX(), FLT_MAX);
+    QCOMPARE(form_->canvas->currentY(), -FLT_MAX);
+    form_->canvas->pset(qQNaN(), 0);
+    form_->canvas->circle(1, 1, 0.5, kRed, 0, qQNaN());
+    QCOMPARE(pixelAt(1.5, 1), toQColor(SystemColor::MenuBar));
 }
 
 void TestCanvas::printMovesToTheNextLine() {
@@ -163,9 +168,7 @@ void TestCanvas::printMovesToTheNextLine() {
     QVERIFY(form_->canvas->currentY() > 4.4f);
 }
 
-void TestCanvas::farAwayDrawingIsClippedAndQuick() {
-    QElapsedTimer timer;
-    timer.start();
+void TestCanvas::farAwayDrawingIsClipped() {
     form_->canvas->setDrawWidth(2);
     form_->canvas->line(-1e30, 1, 1e30, 1, kRed);
     form_->canvas->circle(3e38, 0, 0.5, kRed, 0, 1);
@@ -178,7 +181,6 @@ void TestCanvas::farAwayDrawingIsClippedAndQuick() {
     QCOMPARE(pixelAt(3, 2), QColor(Qt::black));
     form_->line->setEnds(-FLT_MAX, -FLT_MAX, FLT_MAX, FLT_MAX);
     QCOMPARE(pixelAt(3, 1), toQColor(SystemColor::MenuBar));
-    QVERIFY(timer.elapsed() < 2000);
 }
 
 void TestCanvas::mouseEventsArriveInUserUnits() {

@@ -57,10 +57,7 @@ std::string_view restAfterTwoFields(std::string_view line) {
 Session::Session(std::string_view lesson) : lesson_(lesson) {
     form_ = makeLesson(lesson, environment_);
     if (!form_) throw std::invalid_argument("unknown lesson: " + std::string(lesson));
-    for (Control* control : form_->controls()) {
-        if (control->kind() == ControlKind::Canvas)
-            static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
-    }
+    form_->watchDrawing([this](const DrawingCall& call) { drawn_.push_back(call); });
     form_->load();
     form_->window().show();
 }
