@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
@@ -75,6 +76,13 @@ inline double variable(Session& s, std::string_view name) {
             return std::visit([](auto value) { return double(value); }, variable.value);
     }
     throw std::logic_error("no variable " + std::string(name));
+}
+
+// Declares a data table's columns in one go: columns<int, QString>({"count", "text"}).
+template <class... Types>
+void columns(const std::array<const char*, sizeof...(Types)>& names) {
+    size_t at = 0;
+    (QTest::addColumn<Types>(names[at++]), ...);
 }
 
 // Runs script lines (one per line of the text) and fails the test on a malformed one.

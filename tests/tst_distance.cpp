@@ -77,8 +77,7 @@ private slots:
     }
 
     void formulaRow_data() {
-        QTest::addColumn<QLineF>("segment");
-        QTest::addColumn<QStringList>("captions");
+        lessontest::columns<QLineF, QStringList>({"segment", "captions"});
         QTest::newRow("coinciding points") << QLineF(1, 1, 1, 1) << QStringList{"0", "0", "0"};
         QTest::newRow("root of 7.3125")
             << QLineF(1, 1, 2.5, 3.25) << QStringList{"1.5", "2.25", "2.70416345659799"};
@@ -134,8 +133,7 @@ private slots:
 
     // The full projections after 100 steps, worked out from the points by hand.
     void hundredSteps_data() {
-        QTest::addColumn<QLineF>("segment");
-        QTest::addColumn<QList<QLineF>>("projections");  // Quillet, Line3, Line4, Line5
+        lessontest::columns<QLineF, QList<QLineF>>({"segment", "projections"});  // Quillet, Line3, Line4, Line5
         QTest::newRow("start segment") << QLineF(1, 1, 4, 5)
             << QList<QLineF>{{0, 1, 4, 1}, {4, 0, 4, 5}, {1, 1, 1, 0}, {4, 5, 0, 5}};
         QTest::newRow("negative coordinates") << QLineF(-1.5, 2.5, 7.25, -2.25)
@@ -215,12 +213,8 @@ private slots:
 
 private slots:
     void whichPointMoves_data() {
-        QTest::addColumn<QPointF>("a");
-        QTest::addColumn<QPointF>("b");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<QString>("moved");
+        lessontest::columns<QPointF, QPointF, QString, int, QPointF, QString>(
+            {"a", "b", "action", "button", "pointer", "moved"});
         QTest::newRow("press nearer A") << kStartA << kStartB << "down" << 1 << QPointF(2, 1) << "A";
         QTest::newRow("press nearer B") << kStartA << kStartB << "down" << 1 << QPointF(4, 4) << "B";
         QTest::newRow("drag entering with the button held")
@@ -269,18 +263,14 @@ private slots:
     // Each row drags one point from its place to the target. Quillet keeps its height
     // (7.5 here) when B moves, and the line of the other point stays where it was.
     void dottedLinesFollow_data() {
-        QTest::addColumn<QString>("moving");
-        QTest::addColumn<QPointF>("a");
-        QTest::addColumn<QPointF>("b");
-        QTest::addColumn<QPointF>("target");
-        QTest::addColumn<QLineF>("quillet");
-        QTest::addColumn<QLineF>("line3");
-        QTest::addColumn<QLineF>("own");  // Line4 for A, Line5 for B
+        lessontest::columns<QString, QPointF, QPointF, QPointF, QLineF, QLineF, QLineF>(
+            {"moving", "a", "b", "target", "quillet", "line3", "own"});  // Line4 for A, Line5 for B
         const auto row = [](const char* name, const char* moving, QPointF a, QPointF b,
                             QPointF target, QLineF quillet, QLineF line3, QLineF own) {
             QTest::newRow(name) << moving << a << b << target << quillet << line3 << own;
         };
         row("A between the y axis and B", "A", {1, 1}, {8, 6}, {2, 3}, {0, 3, 8, 3}, {8, 6, 8, 0}, {2, 3, 2, 0});
+        row("A on the y axis", "A", {1, 1}, {8, 6}, {0, 3}, {0, 3, 8, 3}, {8, 6, 8, 0}, {0, 3, 0, 0});
         row("A left of the y axis", "A", {1, 1}, {8, 6}, {-1, 2}, {-1, 2, 8, 2}, {8, 6, 8, 0}, {-1, 2, -1, 0});
         row("A at B's x", "A", {3, 1}, {4, 6}, {4, 1}, {4, 1, 4, 1}, {4, 6, 4, 0}, {4, 1, 4, 0});
         row("A above B", "A", {1, 5}, {3, 2}, {1, 6}, {0, 6, 3, 6}, {3, 0, 3, 6}, {1, 6, 1, 0});
@@ -288,6 +278,7 @@ private slots:
         row("A, B in the third quadrant", "A", {1, 1}, {-3, -2}, {2, 2}, {2, 2, -3, 2}, {-3, 0, -3, 2}, {2, 2, 2, 0});
         row("B right of and above A", "B", {1, 1}, {4, 5}, {5, 6}, {0, 7.5, 5, 7.5}, {5, 6, 5, 0}, {5, 6, 0, 6});
         row("B between the y axis and A", "B", {5, 4}, {2, 2}, {3, 2}, {5, 7.5, 0, 7.5}, {3, 4, 3, 0}, {0, 2, 3, 2});
+        row("B at A's x", "B", {5, 4}, {5, 1}, {5, 2}, {5, 7.5, 0, 7.5}, {5, 4, 5, 0}, {5, 2, 0, 2});
         row("B on the y axis", "B", {5, 4}, {1, 1}, {0, 1}, {5, 7.5, 0, 7.5}, {0, 4, 0, 0}, {0, 1, 0, 1});
         row("B at A's height", "B", {1, 3}, {5, 2}, {5, 3}, {0, 7.5, 5, 7.5}, {5, 3, 5, 3}, {5, 3, 0, 3});
         row("B below the x axis", "B", {1, 3}, {5, 0}, {5, -1}, {0, 7.5, 5, 7.5}, {5, -1, 5, 3}, {5, -1, 0, -1});
@@ -313,10 +304,8 @@ private slots:
 
     // From the start A(1,1), B(4,5); the texts are cut after four characters, not rounded.
     void captions_data() {
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<QString>("labelName");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("vertex");
+        lessontest::columns<QPointF, QString, QString, QString>(
+            {"pointer", "labelName", "expected", "vertex"});
         QTest::newRow("cut, not rounded") << QPointF(2.999f, 1) << "Label1" << "A(2.99,1)" << "O(4,1)";
         QTest::newRow("negative") << QPointF(-1.25, 0.5) << "Label1" << "A(-1.2,0.5)" << "O(4,0.5)";
         QTest::newRow("tiny, no exponent") << QPointF(-1.2e-7f, 1) << "Label1" << "A(-0.0,1)" << "O(4,1)";
@@ -334,10 +323,8 @@ private slots:
     // Decimal offsets added in double precision and stored in single precision once: the
     // texts are the shortest decimals of the stored singles.
     void markerAndLabelFollow_data() {
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<QString>("marker");
-        QTest::addColumn<QString>("labelName");
-        QTest::addColumn<QStringList>("expected");
+        lessontest::columns<QPointF, QString, QString, QStringList>(
+            {"pointer", "marker", "labelName", "expected"});
         QTest::newRow("A near the x axis") << QPointF(1, 0.03f) << "shi" << "Label1"
                                            << QStringList{"0.89", "0.15", "0.4", "-0.47"};
         QTest::newRow("B left of the y axis") << QPointF(-0.35f, 6) << "zhong" << "Label2"

@@ -92,9 +92,8 @@ private slots:
     }
 
     void ticksCountedFromTheOrigin_data() {
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QList<double>>("xTicks");
-        QTest::addColumn<QList<double>>("yTicks");
+        lessontest::columns<QStringList, QList<double>, QList<double>>(
+            {"texts", "xTicks", "yTicks"});
         const QList<double> defaultTicks = counted(0, 9, 1) + counted(0, -10, -1);
         QTest::newRow("x 0 to 20: the leftward loop draws the origin only")
             << QStringList{"20", "0", "10", "-10"} << counted(0, 19, 1) + QList{0.0} << defaultTicks;
@@ -143,10 +142,7 @@ private slots:
     }
 
     void countingMatchesRepeatedAddition_data() {
-        QTest::addColumn<double>("step");
-        QTest::addColumn<double>("bound");
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
+        lessontest::columns<double, double, double, double>({"step", "bound", "from", "to"});
         QTest::newRow("tenths, a million steps out") << 0.1 << 1e5 + 2 << 1e5 << 1e5 + 2;
         // Steps half-way between two doubles near 1.5, rounding up or down for good.
         const double oddTie = std::ldexp(0x1p29 + 1.5, -52), evenTie = std::ldexp(0x1p29 + 0.5, -52);
@@ -171,9 +167,7 @@ private slots:
     }
 
     void rangeChecks_data() {
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QList<double>>("read");
-        QTest::addColumn<QStringList>("messages");
+        lessontest::columns<QStringList, QList<double>, QStringList>({"texts", "read", "messages"});
         const double inf = std::numeric_limits<double>::infinity();
         const QStringList none, wrong{"数据输入有误！"}, incomplete{"请输入完整的数据！"};
         QTest::newRow("5, -5, 8, -2") << QStringList{"5", "-5", "8", "-2"} << QList<double>{5, -5, 8, -2} << none;
@@ -227,12 +221,8 @@ private slots:
     }
 
     void pointer_data() {
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<double>("angle");
-        QTest::addColumn<QString>("degrees");
-        QTest::addColumn<QString>("slope");
-        QTest::addColumn<int>("arcPoints");
-        QTest::addColumn<QLineF>("line");
+        lessontest::columns<QPointF, double, QString, QString, int, QLineF>(
+            {"pointer", "angle", "degrees", "slope", "arcPoints", "line"});
         const QLineF rising(-3, -5, 7, 5), falling(7, -5, -3, 5);
         const double h = std::sqrt(50.0);
         QTest::newRow("(-1, -3), below the axis") << QPointF(-1, -3) << 0.785398 << "45°" << "1" << 16 << rising;

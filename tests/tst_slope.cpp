@@ -68,9 +68,7 @@ private slots:
     // would end it. A press before the first step places the lines and the steps add to
     // them; a zero coordinate gives steps of zero.
     void demonstrationEndState_data() {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QList<QLineF>>("projections");  // Quillet, Line3, Line4, Line5
-        QTest::addColumn<QPointF>("corner");
+        lessontest::columns<QString, QList<QLineF>, QPointF>({"script", "projections", "corner"});  // Quillet, Line3, Line4, Line5
         QTest::newRow("initial points") << ""
             << QList<QLineF>{{0, 1, 4, 1}, {4, 0, 4, 5}, {1, 1, 1, 0}, {4, 5, 0, 5}} << QPointF(4, 1);
         QTest::newRow("P2 onto the y axis") << "wait 20\ndown 0 5"
@@ -84,7 +82,8 @@ private slots:
         Session session("skelvin");
         run(session, script.toStdString());
         run(session, "wait 1700");
-        for (const int i : {0, 1, 2, 3}) COMPARE_NEARLY(ends(session, std::array{"Quillet", "Line3", "Line4", "Line5"}[i]), projections[i]);
+        const char* names[] = {"Quillet", "Line3", "Line4", "Line5"};
+        for (int i = 0; i < 4; ++i) COMPARE_NEARLY(ends(session, names[i]), projections[i]);
         QTEST(topLeft(session, "Label3"), "corner");
         QVERIFY(allVisible(session, {"Quillet", "Line3", "Line4", "Line5", "Label3", "Line7", "Line8"}));
         QCOMPARE(variable(session, "stepCount"), 0.0);
@@ -137,15 +136,8 @@ private slots:
         for (const QPointF at : arcs) QVERIFY(redPixelsNear(*session, session->render(), at.x(), at.y()));
     }
     void figureForEachKindOfLine_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<double>("qingxie");
-        QTest::addColumn<double>("crossing");
-        QTest::addColumn<double>("arcEnd");
-        QTest::addColumn<QPointF>("lowerPoint");
-        QTest::addColumn<QPointF>("label1");
-        QTest::addColumn<QPointF>("label2");
-        QTest::addColumn<QLineF>("line6");
+        lessontest::columns<QString, QPointF, double, double, double, QPointF, QPointF, QPointF, QLineF>(
+            {"setup", "pointer", "qingxie", "crossing", "arcEnd", "lowerPoint", "label1", "label2", "line6"});
         const double falling = std::atan(-0.4);
         QTest::newRow("rising") << "" << QPointF(7, 3) << std::atan(1.0 / 3) << -2.0
                                 << double(float(std::atan(1.0 / 3))) << QPointF(1, 1)
@@ -206,9 +198,7 @@ private slots:
     }
 
     void nearerPoint_data() {
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QLineF>("points");
+        lessontest::columns<QPointF, int, QLineF>({"pointer", "button", "points"});
         QTest::newRow("nearer P1, middle button") << QPointF(-1, -2) << 4 << QLineF(-1, -2, 4, 5);
         QTest::newRow("exact tie") << QPointF(6.5, 0) << 1 << QLineF(1, 1, 4, 5);
         // Equal true distances that single precision cannot hold: the rounding of bb decides.
@@ -264,10 +254,7 @@ private slots:
     }
 
     void rayFromP1_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<QLineF>("ray");
+        lessontest::columns<QString, QPointF, bool, QLineF>({"setup", "pointer", "shown", "ray"});
         const QLineF fromP1(1, 1, 1.9f, 1);
         QTest::newRow("to the left") << "move 1 5 1" << QPointF(-1, 5) << true << fromP1;
         QTest::newRow("d = 0.5") << "move 1 5 1" << QPointF(1.5, 5) << false << QLineF();
@@ -310,8 +297,7 @@ private slots:
     }
 
     void extremePoints_data() {
-        QTest::addColumn<QPointF>("p1");
-        QTest::addColumn<QPointF>("p2");
+        lessontest::columns<QPointF, QPointF>({"p1", "p2"});
         const float afterOne = std::nextafter(1.0f, 2.0f);
         QTest::newRow("a step apart in y at zero") << QPointF(1, 0) << QPointF(6, std::nextafter(0.0f, 1.0f));
         QTest::newRow("coinciding") << QPointF(1, 1) << QPointF(1, 1);
