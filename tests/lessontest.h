@@ -57,6 +57,8 @@ inline QLineF ends(Session& s, std::string_view name) {
     return {shape.x1(), shape.y1(), shape.x2(), shape.y2()};
 }
 inline QPointF topLeft(Session& s, std::string_view name) {
+    if (const auto* image = dynamic_cast<const forms::Image*>(s.form().control(name)))
+        return {image->left(), image->top()};
     const auto& box = control<forms::BoxControl>(s, name);
     return {box.left(), box.top()};
 }

@@ -97,7 +97,7 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Run TestReplay::replay(const QStringList& arguments, const QByteArray& script) {
+    Run replay(const QStringList& arguments, const QByteArray& script = {}) {
         QProcess process;
         process.start(QStringLiteral(LESSON_REPLAY_PATH), arguments);
         process.write(script);

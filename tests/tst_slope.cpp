@@ -275,6 +275,7 @@ private slots:
 
     void dragWithQtMouseEvents() {
         const auto session = started("skelvin", 2000);
+        QCoreApplication::processEvents();
         QWidget& view = canvas(*session).widget();
         const auto send = [&](QEvent::Type type, double x, double y, Qt::MouseButton button, Qt::MouseButtons held) {
             const QPointF at = canvas(*session).scale().toPixels(x, y) + QPointF(2, 2);
@@ -308,6 +309,7 @@ private slots:
         QFETCH(QPointF, p1);
         QFETCH(QPointF, p2);
         const auto session = started("skelvin", 2000);
+        QCoreApplication::processEvents();
         line(*session, "Line1").setEnds(float(p1.x()), float(p1.y()), float(p2.x()), float(p2.y()));
         press(*session, p2);
         move(*session, p2);
