@@ -43,24 +43,6 @@ private slots:
     void cleanup() {
         form_.reset();
     }
-    void persistentDrawingStays() {
-        form_->canvas->setAutoRedraw(true);
-        form_->canvas->setDrawWidth(3);
-        form_->canvas->line(5, 6, 9, 6, kRed);
-        QCOMPARE(pixelAt(7, 6), QColor(Qt::red));
-        form_->label->setLeft(7);
-        form_->label->setTop(6.2f);
-        form_->label->setLeft(0);
-        QCOMPARE(pixelAt(7, 6), QColor(Qt::red));
-    }
-    void screenDrawingSurvivesUncovering() {
-        form_->canvas->setDrawWidth(3);
-        form_->canvas->circle(6, 2, 1, kRed, 0, 1.5707963);
-        QCOMPARE(pixelAt(6, 3), QColor(Qt::red));
-        // A window passing over it repaints everything; the arc must still be there.
-        form_->window().repaint();
-        QCOMPARE(pixelAt(6, 3), QColor(Qt::red));
-    }
     void screenDrawingErasedOnlyWhereAControlChanged() {
         form_->canvas->setDrawWidth(3);
         form_->canvas->line(5, 1, 9, 1, kBlue);
@@ -120,14 +102,6 @@ private slots:
         form_->canvas->pset(qQNaN(), 0);
         form_->canvas->circle(1, 1, 0.5, kRed, 0, qQNaN());
         QCOMPARE(pixelAt(1.5, 1), toQColor(SystemColor::MenuBar));
-    }
-    void printMovesToTheNextLine() {
-        form_->canvas->setCurrentX(3);
-        form_->canvas->setCurrentY(5);
-        form_->canvas->print(" 3 ");
-        QCOMPARE(form_->canvas->currentX(), -2.0f);
-        QVERIFY(form_->canvas->currentY() < 5.0f);
-        QVERIFY(form_->canvas->currentY() > 4.4f);
     }
     void farAwayDrawingIsClipped() {
         form_->canvas->setDrawWidth(2);

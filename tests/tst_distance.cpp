@@ -247,19 +247,6 @@ private slots:
         QCOMPARE(formulaShown(*session), action == "move");
     }
 
-    void equalDistancePressShowsFullProjections() {
-        const auto session = withPoints({1, 1}, {3, 1});
-        const QPointF vertex = topLeft(*session, "Label3");
-        press(*session, {2, 1});
-        QCOMPARE(ends(*session, "Quillet"), QLineF(0, 1, 3, 1));
-        QCOMPARE(ends(*session, "Line3"), QLineF(3, 0, 3, 1));
-        QCOMPARE(ends(*session, "Line4"), QLineF(1, 1, 1, 0));
-        QCOMPARE(ends(*session, "Line5"), QLineF(3, 1, 0, 1));
-        QCOMPARE(caption(*session, "Label3"), "O(4,1)");
-        QCOMPARE(topLeft(*session, "Label3"), vertex);
-        QCOMPARE(caption(*session, "Label10"), "2");
-    }
-
     // Each row drags one point from its place to the target. Quillet keeps its height
     // (7.5 here) when B moves, and the line of the other point stays where it was.
     void dottedLinesFollow_data() {
@@ -343,13 +330,6 @@ private slots:
                    << QString::fromStdString(replay::jsonNumber(float(at.y())));
         }
         QCOMPARE(places, expected);
-    }
-
-    void dragPassingTheOtherPointCarriesItOn() {
-        const auto session = started("dorvane", 20);
-        const auto pointer = [](int step) { return QPointF(1 + 0.24f * float(step), 1 + 0.32f * float(step)); };
-        for (int step = 1; step <= 15; ++step) move(*session, pointer(step));
-        QCOMPARE(ends(*session, "Line1"), QLineF(pointer(11), pointer(15)));
     }
 
     // A drag that leaves the canvas keeps reporting positions. Far out the squared

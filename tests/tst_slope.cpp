@@ -2,8 +2,6 @@
 // hint; and under the mouse, where a press or a left-button move picks the nearer point
 // and re-places the line, the slope triangle, the tags and both marks of the angle, also
 // through real Qt mouse events and with points where far drags can put them.
-#include <QApplication>
-#include <QMouseEvent>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -271,30 +269,6 @@ private slots:
         move(*session, pointer);
         QCOMPARE(isVisible(*session, "Line9"), shown);
         if (shown) QTEST(ends(*session, "Line9"), "ray");
-    }
-
-    void dragWithQtMouseEvents() {
-        const auto session = started("skelvin", 2000);
-        QCoreApplication::processEvents();
-        QWidget& view = canvas(*session).widget();
-        const auto send = [&](QEvent::Type type, double x, double y, Qt::MouseButton button, Qt::MouseButtons held) {
-            const QPointF at = canvas(*session).scale().toPixels(x, y) + QPointF(2, 2);
-            QMouseEvent event(type, at, view.mapToGlobal(at), button, held, Qt::NoModifier);
-            QApplication::sendEvent(&view, &event);
-        };
-        send(QEvent::MouseButtonPress, 4, 5, Qt::LeftButton, Qt::LeftButton);
-        for (int step = 1; step <= 6; ++step)
-            send(QEvent::MouseMove, 4 + 0.5 * step, 5 - step, Qt::NoButton, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, 7, -1, Qt::LeftButton, Qt::NoButton);
-        // One pixel is about 0.03 units.
-        const QLineF points = ends(*session, "Line1");
-        QVERIFY2(nearly(points, QLineF(1, 1, 7, -1), 0.05), qPrintable(lineText(points)));
-        QCOMPARE(topLeft(*session, "Image9").y(), points.y2());
-        QVERIFY(redPixelsNear(*session, session->render(), points.x2() - 0.25, points.y2() + 0.433));
-        QVERIFY(screenMatchesFullRepaint(*session));
-        // A move after the release drags nothing.
-        send(QEvent::MouseMove, 9, 3, Qt::NoButton, Qt::NoButton);
-        QCOMPARE(ends(*session, "Line1"), points);
     }
 
     void extremePoints_data() {
