@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "clocks.h"
-#include "startupprobe.h"
 
 namespace forms {
 
@@ -36,7 +35,6 @@ int runLesson(int argc, char** argv, const FormFactory& makeForm) {
     FormEnvironment environment{timers, messages};
     const std::unique_ptr<Form> form = makeForm(environment);
     form->load();
-    armStartupProbe(form->window());
     form->window().show();
     return app.exec();
 }
