@@ -29,7 +29,6 @@ public:
 
     std::string text() const;
     void setText(const std::string& text);
-    bool isVisible() const { return true; }
     void setAccessibleName(const std::string& name);
 
 private:

@@ -37,42 +37,37 @@ QAccessibleInterface* find(Form& form, QAccessible::Role role, const QString& na
 class TestAccessibility : public QObject {
     Q_OBJECT
 private slots:
-    void distanceFormulaRowReadsItsCurrentText();
-    void emblemIsAButtonThatOpensTheHint();
-    void buttonsAreNamedByTheirCaptions();
+    // The row reads as one sentence, its numbers in reading order; its parts are not read.
+    void distanceFormulaRowReadsItsCurrentText() {
+        replay::Session session("dorvane");
+        lessontest::run(session, "wait 20");
+        QAccessibleInterface* row =
+            find(session.form(), QAccessible::Graphic, "|AB| = √(3² + 4²) = 5");
+        QVERIFY(row);
+        QVERIFY(row->state().invisible);  // the row is still hidden
+        QVERIFY(!find(session.form(), QAccessible::StaticText, "5"));
+        lessontest::run(session, "down 9 5.5\nclick Command2");
+        row = find(session.form(), QAccessible::Graphic, "|AB| = √(8² + 4.5²) = 9.17877987534291");
+        QVERIFY(row);
+        QVERIFY(!row->state().invisible);
+        QVERIFY(row->rect().width() > 0);
+        QVERIFY(find(session.form(), QAccessible::StaticText, "B(9,5.5)"));  // inside the canvas
+    }
+    void emblemIsAButtonThatOpensTheHint() {
+        replay::Session session("dorvane");
+        QAccessibleInterface* emblem = find(session.form(), QAccessible::Button, "提示");
+        QVERIFY(emblem);
+        auto* action = emblem->actionInterface();
+        QVERIFY(action);
+        action->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(session.messages().size(), size_t(1));
+        QCOMPARE(session.messages()[0].title, std::string("提示"));
+    }
+    void buttonsAreNamedByTheirCaptions() {
+        replay::Session session("dorvane");
+        QVERIFY(find(session.form(), QAccessible::Button, "图形演示"));
+    }
 };
-
-// The row reads as one sentence, its numbers in reading order; its parts are not read.
-void TestAccessibility::distanceFormulaRowReadsItsCurrentText() {
-    replay::Session session("dorvane");
-    lessontest::run(session, "wait 20");
-    QAccessibleInterface* row = find(session.form(), QAccessible::Graphic, "|AB| = √(3² + 4²) = 5");
-    QVERIFY(row);
-    QVERIFY(row->state().invisible);  // the row is still hidden
-    QVERIFY(!find(session.form(), QAccessible::StaticText, "5"));
-    lessontest::run(session, "down 9 5.5\nclick Command2");
-    row = find(session.form(), QAccessible::Graphic, "|AB| = √(8² + 4.5²) = 9.17877987534291");
-    QVERIFY(row);
-    QVERIFY(!row->state().invisible);
-    QVERIFY(row->rect().width() > 0);
-    QVERIFY(find(session.form(), QAccessible::StaticText, "B(9,5.5)"));  // inside the canvas
-}
-
-void TestAccessibility::emblemIsAButtonThatOpensTheHint() {
-    replay::Session session("dorvane");
-    QAccessibleInterface* emblem = find(session.form(), QAccessible::Button, "提示");
-    QVERIFY(emblem);
-    auto* action = emblem->actionInterface();
-    QVERIFY(action);
-    action->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(session.messages().size(), size_t(1));
-    QCOMPARE(session.messages()[0].title, std::string("提示"));
-}
-
-void TestAccessibility::buttonsAreNamedByTheirCaptions() {
-    replay::Session session("dorvane");
-    QVERIFY(find(session.form(), QAccessible::Button, "图形演示"));
-}
 
 QTEST_MAIN(TestAccessibility)
 #include "tst_accessibility.moc"

@@ -11,18 +11,153 @@
 class TestReplay : public QObject {
     Q_OBJECT
 private slots:
-    void printsTheStateOnceAtTheEnd();
-    void printsAStateForEachStateLine();
-    void malformedLinesStopWithTheirNumber_data();
-    void malformedLinesStopWithTheirNumber();
-    void unknownLessonIsRefused();
-    void recordsMessagesAndDrawing();
-    void rendersAtTheRequestedScale();
-    void readsTheScriptFromAFile();
-    void tabFollowsTheLayout_data();
-    void tabFollowsTheLayout();
-    void keysDoWhatTheMouseDoes_data();
-    void keysDoWhatTheMouseDoes();
+    void printsTheStateOnceAtTheEnd() {
+        const Run run = replay({"dorvane"}, "# the plane appears at the first tick\n\nwait 20\n");
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out.count('\n'), 1);
+        const QJsonObject state = lastState(run.out);
+        QCOMPARE(state["lesson"].toString(), QString("dorvane"));
+        const QJsonObject controls = state["controls"].toObject();
+        QCOMPARE(controls["Line1"].toObject()["X2"].toDouble(), 4.0);
+        QCOMPARE(controls["Label10"].toObject()["Caption"].toString(), QString("5"));
+        QCOMPARE(controls["Timer1"].toObject()["Enabled"].toBool(), false);
+        QCOMPARE(controls["Picture1"].toObject()["ScaleHeight"].toDouble(), -11.0);
+        QVERIFY(state["vars"].toObject().contains("stepCount"));
+    }
+    void malformedLinesStopWithTheirNumber_data() {
+        QTest::addColumn<QByteArray>("badLine");
+        QTest::newRow("unknown command") << QByteArray("jump 1 2");
+        QTest::newRow("not a number") << QByteArray("move 1 two");
+        QTest::newRow("not a position") << QByteArray("move nan inf");
+        QTest::newRow("beyond the single range") << QByteArray("down 1e39 0");
+        QTest::newRow("negative wait") << QByteArray("wait -5");
+        QTest::newRow("unknown control") << QByteArray("click Command9");
+        QTest::newRow("state with an argument") << QByteArray("state now");
+        QTest::newRow("no such key") << QByteArray("key Shift+Sideways");
+        QTest::newRow("two keys at once") << QByteArray("key Tab,Tab");
+    }
+    void malformedLinesStopWithTheirNumber() {
+        QFETCH(QByteArray, badLine);
+        const Run run = replay({"dorvane"}, "wait 20\n# fine so far\n" + badLine + "\nstate\n");
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains("line 3"), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+    }
+    void unknownLessonIsRefused() {
+        const Run run = replay({"nosuchlesson"}, "");
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.contains("unknown lesson"));
+        QCOMPARE(replay({}).status, 2);
+    }
+    void recordsMessagesAndDrawing() {
+        const Run run = replay({"dorvane"}, "wait 20\nstate\nclick Image2\nclick Image2\nstate\n");
+        QCOMPARE(run.status, 0);
+        const QJsonObject state = lastState(run.out);
+        const QJsonArray messages = state["messages"].toArray();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[0].toObject()["title"].toString(), QString("提示"));
+        QCOMPARE(messages[0].toObject()["icon"].toString(), QString("none"));
+        QVERIFY(state["drawn"].toArray().isEmpty());
+
+        const QJsonArray drawn = lastState(replay({"dorvane"}, "wait 20\n").out)["drawn"].toArray();
+        const QJsonObject xAxis = drawn[0].toObject();
+        QCOMPARE(xAxis["op"].toString(), QString("Line"));
+        QCOMPARE(float(xAxis["x1"].toDouble()), -1.8f);
+        QCOMPARE(xAxis["width"].toInt(), 2);
+        QCOMPARE(xAxis["persistent"].toBool(), true);
+        // Singles print as their shortest decimal: -1.8, not -1.79999995.
+        QVERIFY(run.out.contains("\"x1\":-1.8,"));
+    }
+    void readsTheScriptFromAFile() {
+        QTemporaryDir dir;
+        QFile script(dir.filePath("script.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("wait 20\r\nclick Command2\r\n");
+        script.close();
+        const Run run = replay({"dorvane", script.fileName()});
+        QCOMPARE(run.status, 0);
+        QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
+        QCOMPARE(replay({"dorvane", dir.filePath("missing.txt")}).status, 2);
+    }
+    // Each key is followed by a state line; the focus of the start-up state comes first.
+    void tabFollowsTheLayout_data() {
+        QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("focus");
+        QTest::newRow("dorvane: canvas, buttons, emblem, and round")
+            << "dorvane" << QStringList{"Tab", "Tab", "Tab", "Tab", "Shift+Tab"}
+            << QStringList{"Picture1", "Command1", "Command2", "Image2", "Picture1", "Image2"};
+        QTest::newRow("skelvin: the hidden button is passed over")
+            << "skelvin" << QStringList{"Tab", "Tab", "Shift+Tab"}
+            << QStringList{"Picture1", "Image2", "Picture1", "Image2"};
+        QTest::newRow("quillet: nothing outside the window takes the focus")
+            << "quillet" << QStringList{"Tab", "Shift+Tab"}
+            << QStringList{"Picture1", "Picture1", "Picture1"};
+    }
+    void tabFollowsTheLayout() {
+        QFETCH(QString, lesson);
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, focus);
+        QByteArray script = "wait 20\nstate\n";
+        for (const QString& key : keys) script += "key " + key.toUtf8() + "\nstate\n";
+        const Run run = replay({lesson}, script);
+        QCOMPARE(run.status, 0);
+        QStringList seen;
+        for (const QByteArray& line : run.out.trimmed().split('\n'))
+            seen << QJsonDocument::fromJson(line).object()["focus"].toString();
+        QCOMPARE(seen, focus);
+    }
+    // A key on a control ends in the same state as the mouse's way to the same effect.
+    void keysDoWhatTheMouseDoes_data() {
+        QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QByteArray>("mouse");
+        QTest::newRow("Space on the canvas at start-up reveals no formula")
+            << "dorvane" << QByteArray("key Space\nkey Return") << QByteArray();
+        QTest::newRow("Space on the demonstration button")
+            << "dorvane" << QByteArray("key Tab\nkey Space\nwait 2000")
+            << QByteArray("click Command1\nwait 2000");
+        QTest::newRow("Enter on the emblem opens the hint")
+            << "dorvane" << QByteArray("key Shift+Tab\nkey Return") << QByteArray("click Image2");
+        QTest::newRow("Space on skelvin's emblem")
+            << "skelvin" << QByteArray("key Tab\nkey Space") << QByteArray("click Image2");
+        QTest::newRow("Shift+Right drags A a whole unit")
+            << "dorvane" << QByteArray("key Shift+Right")
+            << QByteArray("down 1 1\nmove 2 1 1\nup 2 1");
+        QTest::newRow("Space selects B, Up steps it a tenth")
+            << "dorvane" << QByteArray("key Space\nkey Up")
+            << QByteArray("down 4 5\nmove 4 5.1 1\nup 4 5.1");
+        QTest::newRow("a step during the demonstration")
+            << "dorvane" << QByteArray("click Command1\nwait 500\nkey Shift+Down\nwait 2000")
+            << QByteArray("click Command1\nwait 500\ndown 1 1\nmove 1 0 1\nup 1 0\nwait 2000");
+        QTest::newRow("no step over the canvas's left edge")
+            << "dorvane" << QByteArray("down -1.95 1\nkey Shift+Left\nkey Left\nkey Shift+Left")
+            << QByteArray("down -1.95 1\ndown -1.95 1\nmove -2 1 1\nup -2 1");
+        QTest::newRow("skelvin: Shift+Right drags P1")
+            << "skelvin" << QByteArray("wait 2000\nkey Shift+Right")
+            << QByteArray("wait 2000\ndown 1 1\nmove 2 1 1\nup 2 1");
+        QTest::newRow("skelvin: Space twice, and a step lands on the tenth")
+            << "skelvin" << QByteArray("down 1.234 1\nkey Space\nkey Space\nkey Left")
+            << QByteArray("down 1.234 1\ndown 1.234 1\nmove 1.2 1 1\nup 1.2 1");
+        QTest::newRow("quillet: the pointer starts on the initial line")
+            << "quillet" << QByteArray("key Right\nkey Shift+Up\nkey Up")
+            << QByteArray("move 4.5 2\nmove 4.5 2.1\nmove 4.5 2.5");
+        QTest::newRow("quillet: the pointer goes on from the mouse")
+            << "quillet" << QByteArray("move 3 1\nkey Left\nkey Shift+Down")
+            << QByteArray("move 3 1\nmove 2.5 1\nmove 2.5 0.9");
+    }
+    void keysDoWhatTheMouseDoes() {
+        QFETCH(QString, lesson);
+        QFETCH(QByteArray, keys);
+        QFETCH(QByteArray, mouse);
+        const auto settled = [&](const QByteArray& script) {
+            const Run run = replay({lesson}, "wait 20\n" + script + "\n");
+            QJsonObject state = lastState(run.out);
+            state.remove("focus");
+            return state;
+        };
+        QCOMPARE(settled(keys), settled(mouse));
+    }
 
 private:
     struct Run {
@@ -30,203 +165,20 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Run replay(const QStringList& arguments, const QByteArray& script = {});
-    static QJsonObject lastState(const QByteArray& out);
+    Run replay(const QStringList& arguments, const QByteArray& script = {}) {
+        QProcess process;
+        process.start(QStringLiteral(LESSON_REPLAY_PATH), arguments);
+        process.write(script);
+        process.closeWriteChannel();
+        process.waitForFinished(60000);
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+    QJsonObject lastState(const QByteArray& out) {
+        const QList<QByteArray> lines = out.trimmed().split('\n');
+        return QJsonDocument::fromJson(lines.last()).object();
+    }
 };
-
-TestReplay::Run TestReplay::replay(const QStringList& arguments, const QByteArray& script) {
-    QProcess process;
-    process.start(QStringLiteral(LESSON_REPLAY_PATH), arguments);
-    process.write(script);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QJsonObject TestReplay::lastState(const QByteArray& out) {
-    const QList<QByteArray> lines = out.trimmed().split('\n');
-    return QJsonDocument::fromJson(lines.last()).object();
-}
-
-void TestReplay::printsTheStateOnceAtTheEnd() {
-    const Run run = replay({"dorvane"}, "# the plane appears at the first tick\n\nwait 20\n");
-    QCOMPARE(run.status, 0);
-    QCOMPARE(run.out.count('\n'), 1);
-    const QJsonObject state = lastState(run.out);
-    QCOMPARE(state["lesson"].toString(), QString("dorvane"));
-    const QJsonObject controls = state["controls"].toObject();
-    QCOMPARE(controls["Line1"].toObject()["X2"].toDouble(), 4.0);
-    QCOMPARE(controls["Label10"].toObject()["Caption"].toString(), QString("5"));
-    QCOMPARE(controls["Timer1"].toObject()["Enabled"].toBool(), false);
-    QCOMPARE(controls["Picture1"].toObject()["ScaleHeight"].toDouble(), -11.0);
-    QVERIFY(state["vars"].toObject().contains("stepCount"));
-}
-
-void TestReplay::printsAStateForEachStateLine() {
-    const Run run = replay({"dorvane"}, "state\nwait 20\nstate\n");
-    QCOMPARE(run.status, 0);
-    const QList<QByteArray> lines = run.out.trimmed().split('\n');
-    QCOMPARE(lines.size(), 2);
-    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
-    QVERIFY(first["drawn"].toArray().isEmpty());
-    QVERIFY(!lastState(run.out)["drawn"].toArray().isEmpty());
-}
-
-void TestReplay::malformedLinesStopWithTheirNumber_data() {
-    QTest::addColumn<QByteArray>("badLine");
-    QTest::newRow("unknown command") << QByteArray("jump 1 2");
-    QTest::newRow("missing coordinate") << QByteArray("down 1");
-    QTest::newRow("not a number") << QByteArray("move 1 two");
-    QTest::newRow("trailing junk in a number") << QByteArray("down 1.5x 2");
-    QTest::newRow("not a position") << QByteArray("move nan inf");
-    QTest::newRow("beyond the single range") << QByteArray("down 1e39 0");
-    QTest::newRow("negative wait") << QByteArray("wait -5");
-    QTest::newRow("unknown control") << QByteArray("click Command9");
-    QTest::newRow("text into a label") << QByteArray("text Label1 hello");
-    QTest::newRow("state with an argument") << QByteArray("state now");
-    QTest::newRow("no such key") << QByteArray("key Shift+Sideways");
-    QTest::newRow("two keys at once") << QByteArray("key Tab,Tab");
-}
-
-void TestReplay::malformedLinesStopWithTheirNumber() {
-    QFETCH(QByteArray, badLine);
-    const Run run = replay({"dorvane"}, "wait 20\n# fine so far\n" + badLine + "\nstate\n");
-    QCOMPARE(run.status, 2);
-    QVERIFY2(run.err.contains("line 3"), run.err.constData());
-    QVERIFY(run.out.isEmpty());
-}
-
-void TestReplay::unknownLessonIsRefused() {
-    const Run run = replay({"nosuchlesson"}, "");
-    QCOMPARE(run.status, 2);
-    QVERIFY(run.err.contains("unknown lesson"));
-    QCOMPARE(replay({}).status, 2);
-}
-
-void TestReplay::recordsMessagesAndDrawing() {
-    const Run run = replay({"dorvane"}, "wait 20\nstate\nclick Image2\nclick Image2\nstate\n");
-    QCOMPARE(run.status, 0);
-    const QJsonObject state = lastState(run.out);
-    const QJsonArray messages = state["messages"].toArray();
-    QCOMPARE(messages.size(), 2);
-    QCOMPARE(messages[0].toObject()["title"].toString(), QString("提示"));
-    QCOMPARE(messages[0].toObject()["icon"].toString(), QString("none"));
-    QVERIFY(state["drawn"].toArray().isEmpty());
-
-    const QJsonArray drawn = lastState(replay({"dorvane"}, "wait 20\n").out)["drawn"].toArray();
-    const QJsonObject xAxis = drawn[0].toObject();
-    QCOMPARE(xAxis["op"].toString(), QString("Line"));
-    QCOMPARE(float(xAxis["x1"].toDouble()), -1.8f);
-    QCOMPARE(xAxis["width"].toInt(), 2);
-    QCOMPARE(xAxis["persistent"].toBool(), true);
-    // Singles print as their shortest decimal: -1.8, not -1.79999995.
-    QVERIFY(run.out.contains("\"x1\":-1.8,"));
-}
-
-void TestReplay::rendersAtTheRequestedScale() {
-    QTemporaryDir dir;
-    const QString one = dir.filePath("one.png");
-    const QString two = dir.filePath("two.png");
-    QCOMPARE(replay({"--png", one, "dorvane"}, "wait 20\n").status, 0);
-    QCOMPARE(replay({"--scale", "2", "dorvane"}, "wait 20\npng " + two.toUtf8() + "\n").status, 0);
-    QCOMPARE(QImage(one).size(), QSize(524, 492));
-    QCOMPARE(QImage(two).size(), QSize(1048, 984));
-    QCOMPARE(replay({"--scale", "zero", "dorvane"}).status, 2);
-}
-
-void TestReplay::readsTheScriptFromAFile() {
-    QTemporaryDir dir;
-    QFile script(dir.filePath("script.txt"));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("wait 20\r\nclick Command2\r\n");
-    script.close();
-    const Run run = replay({"dorvane", script.fileName()});
-    QCOMPARE(run.status, 0);
-    QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
-    QCOMPARE(replay({"dorvane", dir.filePath("missing.txt")}).status, 2);
-}
-
-// Each key is followed by a state line; the focus of the start-up state comes first.
-void TestReplay::tabFollowsTheLayout_data() {
-    QTest::addColumn<QString>("lesson");
-    QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<QStringList>("focus");
-    QTest::newRow("dorvane: canvas, buttons, emblem, and round")
-        << "dorvane" << QStringList{"Tab", "Tab", "Tab", "Tab", "Shift+Tab"}
-        << QStringList{"Picture1", "Command1", "Command2", "Image2", "Picture1", "Image2"};
-    QTest::newRow("skelvin: the hidden button is passed over")
-        << "skelvin" << QStringList{"Tab", "Tab", "Shift+Tab"}
-        << QStringList{"Picture1", "Image2", "Picture1", "Image2"};
-    QTest::newRow("quillet: nothing outside the window takes the focus")
-        << "quillet" << QStringList{"Tab", "Shift+Tab"}
-        << QStringList{"Picture1", "Picture1", "Picture1"};
-}
-
-void TestReplay::tabFollowsTheLayout() {
-    QFETCH(QString, lesson);
-    QFETCH(QStringList, keys);
-    QFETCH(QStringList, focus);
-    QByteArray script = "wait 20\nstate\n";
-    for (const QString& key : keys) script += "key " + key.toUtf8() + "\nstate\n";
-    const Run run = replay({lesson}, script);
-    QCOMPARE(run.status, 0);
-    QStringList seen;
-    for (const QByteArray& line : run.out.trimmed().split('\n'))
-        seen << QJsonDocument::fromJson(line).object()["focus"].toString();
-    QCOMPARE(seen, focus);
-}
-
-// A key on a control ends in the same state as the mouse's way to the same effect.
-void TestReplay::keysDoWhatTheMouseDoes_data() {
-    QTest::addColumn<QString>("lesson");
-    QTest::addColumn<QByteArray>("keys");
-    QTest::addColumn<QByteArray>("mouse");
-    QTest::newRow("Space on the canvas at start-up reveals no formula")
-        << "dorvane" << QByteArray("key Space\nkey Return") << QByteArray();
-    QTest::newRow("Space on the demonstration button")
-        << "dorvane" << QByteArray("key Tab\nkey Space\nwait 2000")
-        << QByteArray("click Command1\nwait 2000");
-    QTest::newRow("Enter on the emblem opens the hint")
-        << "dorvane" << QByteArray("key Shift+Tab\nkey Return") << QByteArray("click Image2");
-    QTest::newRow("Space on skelvin's emblem")
-        << "skelvin" << QByteArray("key Tab\nkey Space") << QByteArray("click Image2");
-    QTest::newRow("Shift+Right drags A a whole unit")
-        << "dorvane" << QByteArray("key Shift+Right") << QByteArray("down 1 1\nmove 2 1 1\nup 2 1");
-    QTest::newRow("Space selects B, Up steps it a tenth")
-        << "dorvane" << QByteArray("key Space\nkey Up")
-        << QByteArray("down 4 5\nmove 4 5.1 1\nup 4 5.1");
-    QTest::newRow("a step during the demonstration")
-        << "dorvane" << QByteArray("click Command1\nwait 500\nkey Shift+Down\nwait 2000")
-        << QByteArray("click Command1\nwait 500\ndown 1 1\nmove 1 0 1\nup 1 0\nwait 2000");
-    QTest::newRow("no step over the canvas's left edge")
-        << "dorvane" << QByteArray("down -1.95 1\nkey Shift+Left\nkey Left\nkey Shift+Left")
-        << QByteArray("down -1.95 1\ndown -1.95 1\nmove -2 1 1\nup -2 1");
-    QTest::newRow("skelvin: Shift+Right drags P1")
-        << "skelvin" << QByteArray("wait 2000\nkey Shift+Right")
-        << QByteArray("wait 2000\ndown 1 1\nmove 2 1 1\nup 2 1");
-    QTest::newRow("skelvin: Space twice, and a step lands on the tenth")
-        << "skelvin" << QByteArray("down 1.234 1\nkey Space\nkey Space\nkey Left")
-        << QByteArray("down 1.234 1\ndown 1.234 1\nmove 1.2 1 1\nup 1.2 1");
-    QTest::newRow("quillet: the pointer starts on the initial line")
-        << "quillet" << QByteArray("key Right\nkey Shift+Up\nkey Up")
-        << QByteArray("move 4.5 2\nmove 4.5 2.1\nmove 4.5 2.5");
-    QTest::newRow("quillet: the pointer goes on from the mouse")
-        << "quillet" << QByteArray("move 3 1\nkey Left\nkey Shift+Down")
-        << QByteArray("move 3 1\nmove 2.5 1\nmove 2.5 0.9");
-}
-
-void TestReplay::keysDoWhatTheMouseDoes() {
-    QFETCH(QString, lesson);
-    QFETCH(QByteArray, keys);
-    QFETCH(QByteArray, mouse);
-    const auto settled = [&](const QByteArray& script) {
-        const Run run = replay({lesson}, "wait 20\n" + script + "\n");
-        QJsonObject state = lastState(run.out);
-        state.remove("focus");
-        return state;
-    };
-    QCOMPARE(settled(keys), settled(mouse));
-}
 
 QTEST_GUILESS_MAIN(TestReplay)
 #include "tst_replay.moc"
