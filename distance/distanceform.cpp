@@ -4,6 +4,7 @@
 
 #include "coordinateplane.h"
 #include "numbertext.h"
+#include "pointkeys.h"
 #include "singleprecision.h"
 
 namespace distance {
@@ -29,6 +30,13 @@ DistanceForm::DistanceForm(FormEnvironment& environment)
                          .clientHeight = 7380,
                          .twipsPosition = QPointF(660, 1035)}) {
     buildLayout();
+}
+
+DistanceForm::~DistanceForm() {
+    // The window outlives the form's own members by a moment, and its canvas may still
+    // ask for the key mark while it closes.
+    Picture1->keyMark = nullptr;
+    Picture1->onKeyDown = nullptr;
 }
 
 std::vector<Variable> DistanceForm::variables() const {
