@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the lessons need to build, run and be tested, when any is
 # missing. Sourced by the other scripts.
 set -euo pipefail

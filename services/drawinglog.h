@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A record of the drawing calls made on a canvas, for the replay harness and the tests.
 // Nothing is recorded unless a log is attached, so a running lesson keeps no history.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Storing a double result into a single-precision property. Where the classic runtime
 // would stop with an overflow error, a lesson saturates at the largest single instead,
 // so a pointer dragged to an extreme place keeps the window working.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the distance lesson's tests: a started lesson, its points and lines
 // read as plain geometry, and the canvas position of a point in the rendered window.
 #pragma once

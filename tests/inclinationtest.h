@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the inclination lesson's tests: typed access to its controls and the
 // drawing calls of a session, with the tick marks picked out of them.
 #pragma once

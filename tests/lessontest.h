@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for lesson tests: a lesson run headless on the virtual clock, and typed access
 // to its controls and window-level variables by name.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the slope lesson's tests: a started lesson, exact mouse events, the
 // figure's lines read as plain geometry, the arcs an update drew, and red pixels.
 #pragma once

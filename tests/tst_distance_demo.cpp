@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graphic demonstration of the distance lesson: 100 timer steps that grow the four
 // dotted projections, and how presses, drags and second clicks fall between the steps.
 #include <QTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dragging the end points of the distance lesson: which point moves, where the marker,
 // the labels and the dotted projections go, the captions and the formula row.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The distance lesson from its window's start to the first drawing: layout, plane,
 // initial segment, formula row, the hint and the reveal.
 #include <QJsonArray>

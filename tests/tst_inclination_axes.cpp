@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The axes routine: the plane for the default and entered ranges, the ticks counted from
 // the origin, and that counting for ranges far from the origin.
 #include <QElapsedTimer>

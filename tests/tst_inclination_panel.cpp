@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window at start-up and the axis-range panel beyond its right edge: the captions of
 // its rows, clearing, the checks of the entered ranges and the return of the defaults.
 #include <QElapsedTimer>

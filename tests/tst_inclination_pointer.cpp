@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse tracking: the line through the pivot and the pointer, its arc and the readouts,
 // for the cases a pupil meets, and a movement through real mouse events.
 #include <QLineF>

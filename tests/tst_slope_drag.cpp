@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slope lesson under the mouse: a press or a left-button move picks the nearer point
 // and re-places the line, the slope triangle, the tags and both marks of the angle.
 #include <cmath>

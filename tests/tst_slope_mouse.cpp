@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slope lesson under real mouse events on its canvas, and with points placed where a
 // drag that leaves the canvas, or a pointer one pixel off, can put them.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slope lesson from its window's start: the plane and the initial figure, the
 // demonstration that runs once by itself, and the legs that blink every second.
 #include <cmath>

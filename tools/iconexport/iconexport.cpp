@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // icon-export OUTDIR: writes the lessons' icons into a hicolor icon theme under OUTDIR,
 // as SVG and as PNG at the usual sizes, drawn from the same artwork as the windows.
 #include "emblem.h"
