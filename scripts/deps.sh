@@ -9,7 +9,7 @@ LESSON_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     fonts-liberation fonts-arphic-uming fonts-arphic-ukai
     xvfb xdotool x11-utils imagemagick
-    appstream desktop-file-utils dpkg-dev
+    appstream desktop-file-utils dpkg-dev groff-base lintian
 )
 
 install_lesson_packages() {
