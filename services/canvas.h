@@ -12,13 +12,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "color.h"
 #include "control.h"
-#include "drawinglog.h"
+#include "inspection.h"
 #include "fonts.h"
 
 class QPainter;
@@ -27,13 +26,6 @@ class QWidget;
 namespace forms {
 
 class CanvasView;
-
-// A drawing or scale call the canvas refuses: a scale of zero width or height, or a
-// value beyond the single-precision range the canvas takes.
-class CanvasError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 enum class Border { None, Sunken };
 
@@ -68,8 +60,10 @@ public:
     float left() const { return left_; }
     void setLeft(float left);
 
-    // Scale (x1, y1)-(x2, y2). Child controls keep their place on the screen.
-    void setScale(double x1, double y1, double x2, double y2);
+    // Scale (x1, y1)-(x2, y2). Child controls keep their place on the screen. A scale of
+    // zero width or height, or with a corner or a size beyond the single-precision range,
+    // is refused and the old one kept: the caller must tell whoever asked for it.
+    [[nodiscard]] bool setScale(double x1, double y1, double x2, double y2);
     const UserScale& scale() const override { return scale_; }
 
     bool autoRedraw() const { return autoRedraw_; }
@@ -107,17 +101,16 @@ public:
     void mouseUp(int button, int shift, float x, float y);
     int heldButtons() const { return heldButtons_; }
 
-    void setDrawingLog(DrawingLog* log) { log_ = log; }
+    // Tells the watcher of every drawing call, for inspection from outside.
+    void watchDrawing(DrawingWatcher watcher) { watcher_ = std::move(watcher); }
     // Paints the canvas's inner area; used by the view.
     void paintInner(QPainter& painter, const QRect& area);
 
 private:
-    friend class CanvasView;
     QPainter& painterOn(QImage& target);
     void endPainting();
     void ensureImages();
     void drawn(const QRectF& pixelRect, DrawingCall call);
-    static float single(double value);
 
     QPointer<CanvasView> view_;
     int border_;
@@ -137,7 +130,7 @@ private:
     QRegion screenDrawing_;  // where the screen-only layer holds anything
     std::unique_ptr<QPainter> painter_;
     QImage* painterTarget_ = nullptr;
-    DrawingLog* log_ = nullptr;
+    DrawingWatcher watcher_;
     WindowlessLayer children_;
 };
 

@@ -27,6 +27,13 @@ QWidget& Form::window() {
     return *window_;
 }
 
+void Form::watchDrawing(DrawingWatcher watcher) {
+    for (Control* control : controls_) {
+        if (control->kind() == ControlKind::Canvas)
+            static_cast<Canvas*>(control)->watchDrawing(watcher);
+    }
+}
+
 Control* Form::control(std::string_view name) const {
     for (Control* control : controls_) {
         if (control->name() == name) return control;

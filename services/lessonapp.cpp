@@ -5,7 +5,6 @@
 #include <QWidget>
 
 #include "clocks.h"
-#include "startupprobe.h"
 
 namespace forms {
 
@@ -17,7 +16,6 @@ int runLesson(int argc, char** argv, const FormFactory& makeForm) {
     FormEnvironment environment{timers, messages};
     const std::unique_ptr<Form> form = makeForm(environment);
     form->load();
-    armStartupProbe(form->window());
     form->window().show();
     return app.exec();
 }

@@ -30,7 +30,6 @@ public:
 
     std::string text() const;
     void setText(const std::string& text);
-    bool isVisible() const { return true; }
 
 private:
     QPointer<QLineEdit> edit_;

@@ -45,115 +45,104 @@ QStringList at(QPoint p) {
 class TestRealWindow : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void distanceDragMovesTheMarkerAndRevealsTheFormula();
-    void slopeLegsBlinkAndArcsSurviveTheHint();
-    void calculatorLineFollowsThePointer();
+    void init() {
+        x_ = std::make_unique<XSession>();
+        if (!x_->failure().isEmpty())
+            QSKIP(qPrintable("no X display for real windows: " + x_->failure()));
+    }
+    void distanceDragMovesTheMarkerAndRevealsTheFormula() {
+        requireProgram(DORVANE_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+        QImage shot;
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, planePixel(window, 4, 5), 3, isRed) > 5 &&
+                   shot.pixelColor(planePixel(window, 6.5, 0)).lightness() < 150;
+        }));
+        const QPoint formulaArea = window + QPoint(150, 459);
+        QCOMPARE(countAround(shot, formulaArea, 40, isRed), 0);
+
+        QVERIFY(x_->xdotool(at(planePixel(window, 4, 5))));
+        QVERIFY(x_->xdotool({"mousedown", "1"}));
+        for (double t = 0.1; t <= 1.0; t += 0.1)
+            QVERIFY(x_->xdotool(at(planePixel(window, 4 + 5 * t, 5 - 3 * t))));
+        QVERIFY(x_->xdotool({"mouseup", "1"}));
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, planePixel(window, 9, 2), 3, isRed) > 5;
+        }));
+        QCOMPARE(countAround(shot, planePixel(window, 4, 5), 3, isRed), 0);
+        QVERIFY(countAround(shot, formulaArea, 40, isRed) > 20);
+
+        QVERIFY(openAndCloseHint(window + QPoint(464 + 29, 432 + 29)));
+    }
+    void slopeLegsBlinkAndArcsSurviveTheHint() {
+        requireProgram(SKELVIN_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(SKELVIN_PATH, "斜率公式", window));
+        // The run leg lies along y = 1 from x = 1 to 4; look at its middle part.
+        const QPoint run = planePixel(window, 2.5, 1);
+        QImage shot;
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, run, 8, isBlue) > 2;
+        }));
+        QVERIFY(XSession::waitFor(
+            [&] {
+                shot = x_->screenshot();
+                return countAround(shot, run, 8, isBlue) == 0;
+            },
+            3000));
+        QVERIFY(XSession::waitFor(
+            [&] {
+                shot = x_->screenshot();
+                return countAround(shot, run, 8, isBlue) > 2;
+            },
+            3000));
+
+        // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
+        const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
+        QVERIFY(countAround(shot, arc, 3, isRed) > 0);
+        QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
+        QVERIFY(
+            XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
+    }
+    void calculatorLineFollowsThePointer() {
+        requireProgram(QUILLET_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(QUILLET_PATH, "Tavrelo与斜率", window));
+        const QPoint pointer = calculatorPixel(window, 3, 6);
+        QVERIFY(x_->xdotool(at(pointer)));
+        QVERIFY(x_->xdotool(at(pointer + QPoint(1, 0))));
+        QVERIFY(x_->xdotool(at(pointer)));
+        QImage shot;
+        // The line through the pivot (2, 0) and (3, 6) passes the pointer and (2.5, 3).
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, calculatorPixel(window, 2.5, 3), 2, isBlue) > 0;
+        }));
+        QVERIFY(countAround(shot, pointer, 2, isBlue) > 0);
+        const double angle = std::atan(6.0);
+        const QPoint arc = calculatorPixel(window, 2 + std::cos(angle / 2), std::sin(angle / 2));
+        QVERIFY(countAround(shot, arc, 3, isRed) > 0);
+    }
 
 private:
-    void requireProgram(const char* path);
-    bool openAndCloseHint(QPoint emblem);
+    void requireProgram(const char* path) {
+        if (*path == '\0') QSKIP("the lesson is not built");
+    }
+    bool openAndCloseHint(QPoint emblem) {
+        const auto hintShown = [this] {
+            return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
+        };
+        return x_->xdotool(at(emblem)) && x_->xdotool({"click", "1"}) && XSession::waitFor(hintShown) &&
+               x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !hintShown(); });
+    }
     std::unique_ptr<XSession> x_;
 };
 
-void TestRealWindow::init() {
-    x_ = std::make_unique<XSession>();
-    if (!x_->failure().isEmpty())
-        QSKIP(qPrintable("no X display for real windows: " + x_->failure()));
-}
-
 // A click on the emblem opens the hint, a message box over the window; Enter closes it.
-bool TestRealWindow::openAndCloseHint(QPoint emblem) {
-    const auto hintShown = [this] {
-        return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
-    };
-    return x_->xdotool(at(emblem)) && x_->xdotool({"click", "1"}) && XSession::waitFor(hintShown) &&
-           x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !hintShown(); });
-}
-
-void TestRealWindow::requireProgram(const char* path) {
-    if (*path == '\0') QSKIP("the lesson is not built");
-}
-
-void TestRealWindow::distanceDragMovesTheMarkerAndRevealsTheFormula() {
-    requireProgram(DORVANE_PATH);
-    QPoint window;
-    QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
-    QImage shot;
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, planePixel(window, 4, 5), 3, isRed) > 5 &&
-               shot.pixelColor(planePixel(window, 6.5, 0)).lightness() < 150;
-    }));
-    const QPoint formulaArea = window + QPoint(150, 459);
-    QCOMPARE(countAround(shot, formulaArea, 40, isRed), 0);
-
-    QVERIFY(x_->xdotool(at(planePixel(window, 4, 5))));
-    QVERIFY(x_->xdotool({"mousedown", "1"}));
-    for (double t = 0.1; t <= 1.0; t += 0.1)
-        QVERIFY(x_->xdotool(at(planePixel(window, 4 + 5 * t, 5 - 3 * t))));
-    QVERIFY(x_->xdotool({"mouseup", "1"}));
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, planePixel(window, 9, 2), 3, isRed) > 5;
-    }));
-    QCOMPARE(countAround(shot, planePixel(window, 4, 5), 3, isRed), 0);
-    QVERIFY(countAround(shot, formulaArea, 40, isRed) > 20);
-
-    QVERIFY(openAndCloseHint(window + QPoint(464 + 29, 432 + 29)));
-}
-
-void TestRealWindow::slopeLegsBlinkAndArcsSurviveTheHint() {
-    requireProgram(SKELVIN_PATH);
-    QPoint window;
-    QVERIFY(x_->launch(SKELVIN_PATH, "斜率公式", window));
-    // The run leg lies along y = 1 from x = 1 to 4; look at its middle part.
-    const QPoint run = planePixel(window, 2.5, 1);
-    QImage shot;
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, run, 8, isBlue) > 2;
-    }));
-    QVERIFY(XSession::waitFor(
-        [&] {
-            shot = x_->screenshot();
-            return countAround(shot, run, 8, isBlue) == 0;
-        },
-        3000));
-    QVERIFY(XSession::waitFor(
-        [&] {
-            shot = x_->screenshot();
-            return countAround(shot, run, 8, isBlue) > 2;
-        },
-        3000));
-
-    // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
-    const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
-    QVERIFY(countAround(shot, arc, 3, isRed) > 0);
-    QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
-    QVERIFY(
-        XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
-}
-
-void TestRealWindow::calculatorLineFollowsThePointer() {
-    requireProgram(QUILLET_PATH);
-    QPoint window;
-    QVERIFY(x_->launch(QUILLET_PATH, "Tavrelo与斜率", window));
-    const QPoint pointer = calculatorPixel(window, 3, 6);
-    QVERIFY(x_->xdotool(at(pointer)));
-    QVERIFY(x_->xdotool(at(pointer + QPoint(1, 0))));
-    QVERIFY(x_->xdotool(at(pointer)));
-    QImage shot;
-    // The line through the pivot (2, 0) and (3, 6) passes the pointer and (2.5, 3).
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, calculatorPixel(window, 2.5, 3), 2, isBlue) > 0;
-    }));
-    QVERIFY(countAround(shot, pointer, 2, isBlue) > 0);
-    const double angle = std::atan(6.0);
-    const QPoint arc = calculatorPixel(window, 2 + std::cos(angle / 2), std::sin(angle / 2));
-    QVERIFY(countAround(shot, arc, 3, isRed) > 0);
-}
 
 QTEST_GUILESS_MAIN(TestRealWindow)
 #include "tst_realwindow.moc"

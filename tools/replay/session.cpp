@@ -56,12 +56,11 @@ std::string_view restAfterTwoFields(std::string_view line) {
 }  // namespace
 
 Session::Session(std::string_view lesson) : lesson_(lesson) {
+    // Text is measured and drawn with the faces the windows use.
+    installFontMapping();
     form_ = makeLesson(lesson, environment_);
     if (!form_) throw std::invalid_argument("unknown lesson: " + std::string(lesson));
-    for (Control* control : form_->controls()) {
-        if (control->kind() == ControlKind::Canvas)
-            static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
-    }
+    form_->watchDrawing([this](const DrawingCall& call) { drawn_.push_back(call); });
     form_->load();
     form_->window().show();
 }

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "clocks.h"
-#include "drawinglog.h"
 #include "form.h"
+#include "statejson.h"
 #include "messagebox.h"
 
 namespace replay {
@@ -48,7 +48,7 @@ private:
     forms::VirtualClock clock_;
     forms::RecordingMessagePresenter messages_;
     forms::FormEnvironment environment_{clock_, messages_};
-    forms::DrawingLog drawn_;
+    DrawingLog drawn_;
     std::unique_ptr<forms::Form> form_;
     std::string output_;
     bool statePrinted_ = false;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pictures.h"
+#include "slopepictures.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pictures.h"
+#include "inclinationpictures.h"
 
 #include <QColor>
 #include <QFont>
