@@ -10,6 +10,7 @@ LESSON_PACKAGES=(
     fonts-liberation fonts-arphic-uming fonts-arphic-ukai
     xvfb xdotool x11-utils imagemagick
     appstream desktop-file-utils dpkg-dev groff-base lintian
+    openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 install_lesson_packages() {

@@ -30,6 +30,7 @@ public:
 
     std::string text() const;
     void setText(const std::string& text);
+    void setAccessibleName(const std::string& name);
 
 private:
     QPointer<QLineEdit> edit_;

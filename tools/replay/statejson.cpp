@@ -220,8 +220,10 @@ std::string stateJson(std::string_view lesson, const Form& form,
             .text("icon", message.icon == MessageIcon::Exclamation ? "exclamation" : "none")
             .str();
     };
+    const Control* focus = form.focusControl();
     return Object()
         .text("lesson", lesson)
+        .raw("focus", focus ? quoted(focus->name()) : "null")
         .raw("controls", controls.str())
         .raw("vars", vars.str())
         .raw("messages", array(messages, messageJson))
