@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a lesson as a desktop program: the application, the font mapping, the real clock
 // and real message boxes, then the window until it is closed.
 #pragma once

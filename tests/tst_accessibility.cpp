@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader finds in the lessons' windows: the readouts with their current
 // text, the buttons, and the emblem as a button named "提示" that opens the hint.
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 
 #include "lessontest.h"
 
@@ -62,6 +64,31 @@ private slots:
         action->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(session.messages().size(), size_t(1));
         QCOMPARE(session.messages()[0].title, std::string("提示"));
+    }
+    // The range panel takes the focus only while the widened window shows it, and a box
+    // with the focus gives it back to the canvas when the window narrows again.
+    void quilletPanelTakesFocusOnlyInView() {
+        replay::Session session("quillet");
+        QWidget& window = session.form().window();
+        const auto tabs = [&](int count) {
+            QStringList seen;
+            for (int i = 0; i < count; ++i) {
+                lessontest::run(session, "key Tab");
+                seen << QString::fromStdString(session.form().focusControl()->name());
+            }
+            return seen;
+        };
+        QCOMPARE(tabs(2), QStringList({"Picture1", "Picture1"}));
+        window.resize(780, window.height());
+        QApplication::processEvents();
+        QCOMPARE(tabs(7), QStringList({"Text4", "Text5", "Text6", "Text7", "Command4", "Command3",
+                                       "Picture1"}));
+        lessontest::run(session, "key Tab\nkey 7");
+        window.resize(417, window.height());
+        QApplication::processEvents();
+        QCOMPARE(session.form().focusControl()->name(), std::string("Picture1"));
+        QCOMPARE(tabs(1), QStringList({"Picture1"}));
+        QCOMPARE(lessontest::control<TextBox>(session, "Text4").text(), std::string("7"));
     }
     void buttonsAreNamedByTheirCaptions() {
         replay::Session session("dorvane");

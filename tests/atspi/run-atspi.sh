@@ -3,7 +3,7 @@
 # Runs the AT-SPI test on a private session bus, or says why it cannot.
 # usage: run-atspi.sh dorvane=PATH skelvin=PATH quillet=PATH
 here="$(cd "$(dirname "$0")" && pwd)"
-for tool in dbus-run-session Xvfb xdpyinfo openbox xdotool /usr/bin/python3; do
+for tool in dbus-run-session Xvfb xdpyinfo xprop openbox xdotool /usr/bin/python3; do
     command -v "$tool" > /dev/null || { echo "SKIP   : $tool is not installed"; exit 0; }
 done
 /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0"); import pyatspi' 2> /dev/null ||

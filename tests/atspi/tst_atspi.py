@@ -74,7 +74,13 @@ class Display:
             self.server.kill()
             raise RuntimeError("Xvfb does not answer")
         self.others = [subprocess.Popen(["openbox"], env=self.env, stderr=subprocess.DEVNULL)]
-        wait_for(lambda: self.xdotool("search", "--class", "openbox") or True, 1)
+        # The window manager is up once it names itself on the root window.
+        managed = lambda: b"window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+            capture_output=True).stdout
+        if not wait_for(managed, 20):
+            self.close()
+            raise RuntimeError("openbox did not start")
 
     def start(self, program):
         log = open(os.path.join(os.environ.get("TMPDIR", "/tmp"), "atspi-lesson.log"), "ab")
@@ -185,6 +191,7 @@ def open_lesson(display, program, name, title, expected):
         return None
     display.xdotool("search", "--sync", "--name", f"^{title}$", "windowactivate", "--sync")
     check(wait_for(lambda: find(app, expected) is not None), f"{name}: shows {expected}")
+    wait_for(lambda: focused(app) is not None, 10)
     return app
 
 
