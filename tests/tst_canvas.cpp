@@ -117,6 +117,13 @@ private slots:
         form_->canvas->circle(1, 1, 0.5, kRed, 0, qQNaN());
         QCOMPARE(pixelAt(1.5, 1), toQColor(SystemColor::MenuBar));
     }
+    void printMovesToTheNextLine() {
+        form_->canvas->setCurrentX(3);
+        form_->canvas->setCurrentY(5);
+        form_->canvas->print(" 3 ");
+        QCOMPARE(form_->canvas->currentX(), -2.0f);
+        QVERIFY(form_->canvas->currentY() < 5.0f && form_->canvas->currentY() > 4.4f);
+    }
     void farAwayDrawingIsClipped() {
         form_->canvas->setDrawWidth(2);
         form_->canvas->line(-1e30, 1, 1e30, 1, kRed);
