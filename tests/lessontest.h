@@ -170,11 +170,8 @@ inline bool screenMatchesFullRepaint(Session& s) {
 }
 
 inline QString lineText(const QLineF& line) {
-    return QString("(%1, %2)-(%3, %4)")
-        .arg(line.x1(), 0, 'g', 9)
-        .arg(line.y1(), 0, 'g', 9)
-        .arg(line.x2(), 0, 'g', 9)
-        .arg(line.y2(), 0, 'g', 9);
+    const auto text = [](double value) { return QString::number(value, 'g', 9); };
+    return "(" + text(line.x1()) + ", " + text(line.y1()) + ")-(" + text(line.x2()) + ", " + text(line.y2()) + ")";
 }
 
 }  // namespace lessontest

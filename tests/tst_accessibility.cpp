@@ -58,7 +58,7 @@ private slots:
     void emblemIsAButtonThatOpensTheHint() {
         replay::Session session("dorvane");
         QAccessibleInterface* emblem = find(session.form(), QAccessible::Button, "提示");
-        QVERIFY(emblem);
+        QVERIFY(emblem && find(session.form(), QAccessible::Button, "图形演示"));
         auto* action = emblem->actionInterface();
         QVERIFY(action);
         action->doAction(QAccessibleActionInterface::pressAction());
@@ -89,10 +89,6 @@ private slots:
         QCOMPARE(session.form().focusControl()->name(), std::string("Picture1"));
         QCOMPARE(tabs(1), QStringList({"Picture1"}));
         QCOMPARE(lessontest::control<TextBox>(session, "Text4").text(), std::string("7"));
-    }
-    void buttonsAreNamedByTheirCaptions() {
-        replay::Session session("dorvane");
-        QVERIFY(find(session.form(), QAccessible::Button, "图形演示"));
     }
 };
 

@@ -141,8 +141,6 @@ private slots:
         QTest::newRow("negative coordinates") << QLineF(-1.5, 2.5, 7.25, -2.25)
             << QList<QLineF>{{0, 2.5, 7.25, 2.5}, {7.25, 0, 7.25, -2.25}, {-1.5, 2.5, -1.5, 0},
                              {7.25, -2.25, 0, -2.25}};
-        QTest::newRow("B on the y axis") << QLineF(1, 1, 0, 5)
-            << QList<QLineF>{{0, 1, 0, 1}, {0, 0, 0, 5}, {1, 1, 1, 0}, {0, 5, 0, 5}};
     }
     void hundredSteps() {
         QFETCH(QLineF, segment);
@@ -264,15 +262,12 @@ private slots:
         row("A at B's x", "A", {3, 1}, {4, 6}, {4, 1}, {4, 1, 4, 1}, {4, 6, 4, 0}, {4, 1, 4, 0});
         row("A above B", "A", {1, 5}, {3, 2}, {1, 6}, {0, 6, 3, 6}, {3, 0, 3, 6}, {1, 6, 1, 0});
         row("A at B's height", "A", {1, 2}, {6, 2}, {1.5, 2}, {0, 2, 6, 2}, {6, 2, 6, 2}, {1.5, 2, 1.5, 0});
-        row("A, B in the third quadrant", "A", {1, 1}, {-3, -2}, {2, 2}, {2, 2, -3, 2}, {-3, 0, -3, 2}, {2, 2, 2, 0});
         row("B right of and above A", "B", {1, 1}, {4, 5}, {5, 6}, {0, 7.5, 5, 7.5}, {5, 6, 5, 0}, {5, 6, 0, 6});
         row("B between the y axis and A", "B", {5, 4}, {2, 2}, {3, 2}, {5, 7.5, 0, 7.5}, {3, 4, 3, 0}, {0, 2, 3, 2});
         row("B at A's x", "B", {5, 4}, {5, 1}, {5, 2}, {5, 7.5, 0, 7.5}, {5, 4, 5, 0}, {5, 2, 0, 2});
         row("B on the y axis", "B", {5, 4}, {1, 1}, {0, 1}, {5, 7.5, 0, 7.5}, {0, 4, 0, 0}, {0, 1, 0, 1});
         row("B at A's height", "B", {1, 3}, {5, 2}, {5, 3}, {0, 7.5, 5, 7.5}, {5, 3, 5, 3}, {5, 3, 0, 3});
         row("B below the x axis", "B", {1, 3}, {5, 0}, {5, -1}, {0, 7.5, 5, 7.5}, {5, -1, 5, 3}, {5, -1, 0, -1});
-        row("B between A and the y axis, both negative", "B", {-3, -2}, {-1, -1}, {-2, -1},
-            {0, 7.5, -2, 7.5}, {-2, -1, -2, 0}, {-2, -1, 0, -1});
     }
     void dottedLinesFollow() {
         QFETCH(QString, moving);
@@ -292,46 +287,33 @@ private slots:
     }
 
     // From the start A(1,1), B(4,5); the texts are cut after four characters, not rounded.
-    void captions_data() {
-        lessontest::columns<QPointF, QString, QString, QString>(
-            {"pointer", "labelName", "expected", "vertex"});
-        QTest::newRow("cut, not rounded") << QPointF(2.999f, 1) << "Label1" << "A(2.99,1)" << "O(4,1)";
-        QTest::newRow("negative") << QPointF(-1.25, 0.5) << "Label1" << "A(-1.2,0.5)" << "O(4,0.5)";
-        QTest::newRow("tiny, no exponent") << QPointF(-1.2e-7f, 1) << "Label1" << "A(-0.0,1)" << "O(4,1)";
-        QTest::newRow("very large, no exponent") << QPointF(1.5e30f, 2e30f) << "Label2" << "B(1500,2000)" << "O(1500,1)";
+    // The marker and label places (left, top of each) take decimal offsets added in double
+    // precision and stored in single precision once: the shortest decimals of those singles.
+    void captionsAndPlaces_data() {
+        lessontest::columns<QPointF, QString, QString, QString, QStringList>(
+            {"pointer", "labelName", "expected", "vertex", "places"});
+        QTest::newRow("cut, not rounded") << QPointF(2.999f, 1) << "Label1" << "A(2.99,1)" << "O(4,1)" << QStringList();
+        QTest::newRow("negative") << QPointF(-1.25, 0.5) << "Label1" << "A(-1.2,0.5)" << "O(4,0.5)" << QStringList();
+        QTest::newRow("tiny, no exponent") << QPointF(-1.2e-7f, 1) << "Label1" << "A(-0.0,1)" << "O(4,1)" << QStringList();
+        QTest::newRow("very large, no exponent") << QPointF(1.5e30f, 2e30f) << "Label2" << "B(1500,2000)" << "O(1500,1)" << QStringList();
+        QTest::newRow("A near the x axis") << QPointF(1, 0.03f) << "Label1" << "A(1,0.03)" << "O(4,0.03)"
+                                           << QStringList{"0.89", "0.15", "0.4", "-0.47"};
+        QTest::newRow("B left of the y axis") << QPointF(-0.35f, 6) << "Label2" << "B(-0.3,6)" << "O(-0.3,1)"
+                                              << QStringList{"-0.46", "6.12", "-0.95", "5.5"};
     }
-    void captions() {
+    void captionsAndPlaces() {
         QFETCH(QPointF, pointer);
         QFETCH(QString, labelName);
+        QFETCH(QStringList, places);
         const auto session = started("dorvane", 20);
         move(*session, pointer);
         QTEST(caption(*session, labelName.toStdString()), "expected");
         QTEST(caption(*session, "Label3"), "vertex");
-    }
-
-    // Decimal offsets added in double precision and stored in single precision once: the
-    // texts are the shortest decimals of the stored singles.
-    void markerAndLabelFollow_data() {
-        lessontest::columns<QPointF, QString, QString, QStringList>(
-            {"pointer", "marker", "labelName", "expected"});
-        QTest::newRow("A near the x axis") << QPointF(1, 0.03f) << "shi" << "Label1"
-                                           << QStringList{"0.89", "0.15", "0.4", "-0.47"};
-        QTest::newRow("B left of the y axis") << QPointF(-0.35f, 6) << "zhong" << "Label2"
-                                              << QStringList{"-0.46", "6.12", "-0.95", "5.5"};
-    }
-    void markerAndLabelFollow() {
-        QFETCH(QPointF, pointer);
-        QFETCH(QString, marker);
-        QFETCH(QString, labelName);
-        QFETCH(QStringList, expected);
-        const auto session = started("dorvane", 20);
-        move(*session, pointer);
-        QStringList places;
-        for (const QPointF at : {topLeft(*session, marker.toStdString()), topLeft(*session, labelName.toStdString())}) {
-            places << QString::fromStdString(replay::jsonNumber(float(at.x())))
-                   << QString::fromStdString(replay::jsonNumber(float(at.y())));
-        }
-        QCOMPARE(places, expected);
+        if (places.isEmpty()) return;
+        QStringList found;
+        for (const std::string name : {std::string(labelName == "Label1" ? "shi" : "zhong"), labelName.toStdString()})
+            found << exact(float(topLeft(*session, name).x())) << exact(float(topLeft(*session, name).y()));
+        QCOMPARE(found, places);
     }
 
     // A drag that leaves the canvas keeps reporting positions. Far out the squared

@@ -18,7 +18,7 @@
 namespace {
 
 // How the child process is set up; a full disk is a file-size limit, never a device.
-enum Setup { Plain, SmallFileLimit, OutputFull, OutputClosed, LessonAtHalfScale };
+enum Setup { Plain, SmallFileLimit, OutputFull, LessonAtHalfScale };
 
 }  // namespace
 
@@ -37,6 +37,13 @@ private slots:
         QCOMPARE(controls["Timer1"].toObject()["Enabled"].toBool(), false);
         QCOMPARE(controls["Picture1"].toObject()["ScaleHeight"].toDouble(), -11.0);
         QVERIFY(state["vars"].toObject().contains("stepCount"));
+        const QJsonObject xAxis = state["drawn"].toArray()[0].toObject();
+        QCOMPARE(xAxis["op"].toString(), QString("Line"));
+        QCOMPARE(float(xAxis["x1"].toDouble()), -1.8f);
+        QCOMPARE(xAxis["width"].toInt(), 2);
+        QCOMPARE(xAxis["persistent"].toBool(), true);
+        // Singles print as their shortest decimal: -1.8, not -1.79999995.
+        QVERIFY(run.out.contains("\"x1\":-1.8,"));
     }
     void malformedLinesStopWithTheirNumber_data() {
         QTest::addColumn<QByteArray>("badLine");
@@ -57,12 +64,6 @@ private slots:
         QVERIFY2(run.err.contains("line 3"), run.err.constData());
         QVERIFY(run.out.isEmpty());
     }
-    void unknownLessonIsRefused() {
-        const Run run = replay({"nosuchlesson"}, "");
-        QCOMPARE(run.status, 2);
-        QVERIFY(run.err.contains("unknown lesson"));
-        QCOMPARE(replay({}).status, 2);
-    }
     void recordsMessagesAndDrawing() {
         const Run run = replay({"dorvane"}, "wait 20\nstate\nclick Image2\nclick Image2\nstate\n");
         QCOMPARE(run.status, 0);
@@ -72,15 +73,6 @@ private slots:
         QCOMPARE(messages[0].toObject()["title"].toString(), QString("提示"));
         QCOMPARE(messages[0].toObject()["icon"].toString(), QString("none"));
         QVERIFY(state["drawn"].toArray().isEmpty());
-
-        const QJsonArray drawn = lastState(replay({"dorvane"}, "wait 20\n").out)["drawn"].toArray();
-        const QJsonObject xAxis = drawn[0].toObject();
-        QCOMPARE(xAxis["op"].toString(), QString("Line"));
-        QCOMPARE(float(xAxis["x1"].toDouble()), -1.8f);
-        QCOMPARE(xAxis["width"].toInt(), 2);
-        QCOMPARE(xAxis["persistent"].toBool(), true);
-        // Singles print as their shortest decimal: -1.8, not -1.79999995.
-        QVERIFY(run.out.contains("\"x1\":-1.8,"));
     }
     void readsTheScriptFromAFile() {
         QTemporaryDir dir;
@@ -91,7 +83,6 @@ private slots:
         const Run run = replay({"dorvane", script.fileName()});
         QCOMPARE(run.status, 0);
         QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
-        QCOMPARE(replay({"dorvane", dir.filePath("missing.txt")}).status, 2);
     }
     // "@" stands for a scratch directory holding kept.png and sub/.
     void hostileRunsEndCleanly_data() {
@@ -114,32 +105,22 @@ private slots:
              "line 2: longer than 1048576 bytes: #xxx"},
             {"a line of 1 MiB", dorvane, "#" + mebibyte.chopped(1) + "\n", Plain, 0, "dorvane"},
             {"a long command quoted", dorvane, QByteArray(5000, 'z'), Plain, 2, "command zzz"},
-            {"--png, disk full",
-             {"--png", "@/kept.png", "dorvane"},
-             {},
-             SmallFileLimit,
-             1,
-             "@/kept"},
+            {"--png, disk full", {"--png", "@/kept.png", "dorvane"}, {}, SmallFileLimit, 1, "@/kept"},
             {"png line, disk full", dorvane, "wait 20\npng @/new.png", SmallFileLimit, 1,
              "line 2: cannot write @/new.png"},
             {"--png onto a directory", {"--png", "@/sub", "dorvane"}, {}, Plain, 1, "directory"},
             {"--png to a pipe, in place", {"--png", "/dev/stdout", "dorvane"}, {}, Plain, 0, "PNG"},
             {"standard output full", dorvane, {}, OutputFull, 1, "cannot write standard output"},
-            {"standard output closed", dorvane, {}, OutputClosed, 1, "cannot write standard"},
             {"script a directory", {"dorvane", "@/sub"}, {}, Plain, 2, "cannot read @/sub"},
             {"script unreadable", {"dorvane", "/proc/self/mem"}, {}, Plain, 2, "cannot read /proc"},
-            {"--scale in hexadecimal",
-             {"--scale", "0x2", "dorvane"},
-             {},
-             Plain,
-             2,
-             "--scale takes"},
-            {"--scale after a blank", {"--scale", " 2", "dorvane"}, {}, Plain, 2, "--scale takes"},
+            {"--scale in hexadecimal", {"--scale", "0x2", "dorvane"}, {}, Plain, 2, "--scale takes"},
             {"--scale below 1", {"--scale", "0.75", "dorvane"}, {}, Plain, 2, "from 1 to 8"},
             {"--png without a name", {"--png", "", "dorvane"}, {}, Plain, 2, "--png needs"},
-            {"-h", {"-h"}, {}, Plain, 0, "usage: lesson-replay"},
             {"--help", {"dorvane", "--help"}, {}, Plain, 0, "usage: lesson-replay"},
             {"unknown option", {"-x", "dorvane"}, {}, Plain, 2, "unknown option -x"},
+            {"unknown lesson", {"nosuchlesson"}, {}, Plain, 2, "unknown lesson"},
+            {"no lesson", {}, {}, Plain, 2, {}},
+            {"script missing", {"dorvane", "@/missing.txt"}, {}, Plain, 2, "@/missing.txt"},
             {"a lesson at scale 0.5", {}, {}, LessonAtHalfScale, 0, "FACTOR=0.5 ignored"},
         };
         QTest::addColumn<QStringList>("arguments");
@@ -187,9 +168,6 @@ private slots:
         QTest::newRow("skelvin: the hidden button is passed over")
             << "skelvin" << QStringList{"Tab", "Tab", "Shift+Tab"}
             << QStringList{"Picture1", "Image2", "Picture1", "Image2"};
-        QTest::newRow("quillet: nothing outside the window takes the focus")
-            << "quillet" << QStringList{"Tab", "Shift+Tab"}
-            << QStringList{"Picture1", "Picture1", "Picture1"};
     }
     void tabFollowsTheLayout() {
         QFETCH(QString, lesson);
@@ -216,8 +194,6 @@ private slots:
             << QByteArray("click Command1\nwait 2000");
         QTest::newRow("Enter on the emblem opens the hint")
             << "dorvane" << QByteArray("key Shift+Tab\nkey Return") << QByteArray("click Image2");
-        QTest::newRow("Space on skelvin's emblem")
-            << "skelvin" << QByteArray("key Tab\nkey Space") << QByteArray("click Image2");
         QTest::newRow("Shift+Right drags A a whole unit")
             << "dorvane" << QByteArray("key Shift+Right")
             << QByteArray("down 1 1\nmove 2 1 1\nup 2 1");
@@ -230,9 +206,6 @@ private slots:
         QTest::newRow("no step over the canvas's left edge")
             << "dorvane" << QByteArray("down -1.95 1\nkey Shift+Left\nkey Left\nkey Shift+Left")
             << QByteArray("down -1.95 1\ndown -1.95 1\nmove -2 1 1\nup -2 1");
-        QTest::newRow("skelvin: Shift+Right drags P1")
-            << "skelvin" << QByteArray("wait 2000\nkey Shift+Right")
-            << QByteArray("wait 2000\ndown 1 1\nmove 2 1 1\nup 2 1");
         QTest::newRow("skelvin: Space twice, and a step lands on the tenth")
             << "skelvin" << QByteArray("down 1.234 1\nkey Space\nkey Space\nkey Left")
             << QByteArray("down 1.234 1\ndown 1.234 1\nmove 1.2 1 1\nup 1.2 1");
@@ -271,8 +244,6 @@ private:
                 std::signal(SIGXFSZ, SIG_IGN);
             } else if (setup == OutputFull) {
                 dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO);
-            } else if (setup == OutputClosed) {
-                close(STDOUT_FILENO);
             }
         });
         if (setup == LessonAtHalfScale) {

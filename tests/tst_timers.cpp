@@ -67,19 +67,6 @@ private slots:
         // At 1000 and 2000 both are due: the one scheduled first goes first.
         QCOMPARE(order, std::string("fSffSf"));
     }
-    void oneShotPatternStartsAnother() {
-        VirtualClock clock;
-        Timer first({.name = "Timer1", .interval = 1, .enabled = true}, clock);
-        Timer second({.name = "Timer2", .interval = 1, .enabled = false}, clock);
-        std::vector<std::int64_t> secondTicks;
-        first.onTimer = [&] {
-            first.setEnabled(false);
-            second.setEnabled(true);
-        };
-        second.onTimer = [&] { secondTicks.push_back(clock.now()); };
-        clock.advance(50);
-        QCOMPARE(secondTicks, (std::vector<std::int64_t>{32, 48}));
-    }
     void theClockStopsAtItsEnd() {
         VirtualClock clock;
         Timer timer({.name = "Timer1", .interval = 1000, .enabled = true}, clock);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three lessons in real windows on a private X display, driven by real X input, with
+// The distance and slope lessons in real windows on a private X display, driven by real X input, with
 // their pixels checked on screenshots.
 #include <QTest>
 #include <cmath>
@@ -13,12 +13,6 @@ namespace {
 QPoint planePixel(QPoint window, double x, double y) {
     return window + QPoint(10, 10) +
            QPoint(int(std::floor((x + 2) * 496 / 15)), int(std::floor((8 - y) * 363 / 11)));
-}
-
-// The calculator's canvas: at (120, 600) twips, x and y from -10 to 10 over 397 x 373.
-QPoint calculatorPixel(QPoint window, double x, double y) {
-    return window + QPoint(10, 42) +
-           QPoint(int(std::floor((x + 10) * 397 / 20)), int(std::floor((10 - y) * 373 / 20)));
 }
 
 bool isRed(QColor c) {
@@ -84,22 +78,10 @@ private slots:
         // The run leg lies along y = 1 from x = 1 to 4; look at its middle part.
         const QPoint run = planePixel(window, 2.5, 1);
         QImage shot;
-        QVERIFY(XSession::waitFor([&] {
-            shot = x_->screenshot();
-            return countAround(shot, run, 8, isBlue) > 2;
-        }));
-        QVERIFY(XSession::waitFor(
-            [&] {
-                shot = x_->screenshot();
-                return countAround(shot, run, 8, isBlue) == 0;
-            },
-            3000));
-        QVERIFY(XSession::waitFor(
-            [&] {
-                shot = x_->screenshot();
-                return countAround(shot, run, 8, isBlue) > 2;
-            },
-            3000));
+        const auto blue = [&] { return countAround(shot = x_->screenshot(), run, 8, isBlue) > 2; };
+        QVERIFY(XSession::waitFor(blue));
+        QVERIFY(XSession::waitFor([&] { return countAround(shot = x_->screenshot(), run, 8, isBlue) == 0; }, 3000));
+        QVERIFY(XSession::waitFor(blue, 3000));
 
         // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
         const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
@@ -107,25 +89,6 @@ private slots:
         QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
         QVERIFY(
             XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
-    }
-    void calculatorLineFollowsThePointer() {
-        requireProgram(QUILLET_PATH);
-        QPoint window;
-        QVERIFY(x_->launch(QUILLET_PATH, "Tavrelo与斜率", window));
-        const QPoint pointer = calculatorPixel(window, 3, 6);
-        QVERIFY(x_->xdotool(at(pointer)));
-        QVERIFY(x_->xdotool(at(pointer + QPoint(1, 0))));
-        QVERIFY(x_->xdotool(at(pointer)));
-        QImage shot;
-        // The line through the pivot (2, 0) and (3, 6) passes the pointer and (2.5, 3).
-        QVERIFY(XSession::waitFor([&] {
-            shot = x_->screenshot();
-            return countAround(shot, calculatorPixel(window, 2.5, 3), 2, isBlue) > 0;
-        }));
-        QVERIFY(countAround(shot, pointer, 2, isBlue) > 0);
-        const double angle = std::atan(6.0);
-        const QPoint arc = calculatorPixel(window, 2 + std::cos(angle / 2), std::sin(angle / 2));
-        QVERIFY(countAround(shot, arc, 3, isRed) > 0);
     }
 
 private:
@@ -141,8 +104,6 @@ private:
     }
     std::unique_ptr<XSession> x_;
 };
-
-// A click on the emblem opens the hint, a message box over the window; Enter closes it.
 
 QTEST_GUILESS_MAIN(TestRealWindow)
 #include "tst_realwindow.moc"
