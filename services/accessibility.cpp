@@ -56,8 +56,11 @@ public:
     QRect rect() const override {
         if (!isValid()) return {};
         const auto* host = dynamic_cast<const WindowlessHost*>(host_.data());
-        const QRect local = control_->pixelBounds().toAlignedRect().translated(
-            host ? host->surfaceOrigin() : QPoint());
+        const double zoom = host ? host->surfaceZoom() : 1;
+        const QRectF bounds = control_->pixelBounds();
+        const QRect local = QRectF(bounds.topLeft() * zoom, bounds.size() * zoom)
+                                .toAlignedRect()
+                                .translated(host ? host->surfaceOrigin() : QPoint());
         return QRect(host_->mapToGlobal(local.topLeft()), local.size());
     }
 

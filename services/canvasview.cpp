@@ -8,24 +8,35 @@
 
 namespace forms {
 
-CanvasView::CanvasView(Canvas& canvas, int border, QWidget* parent)
-    : QWidget(parent), canvas_(canvas), border_(border) {
+CanvasView::CanvasView(Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+QPoint CanvasView::innerOrigin() const {
+    const int border = 2 * canvas_.edgeWidth();
+    return {border, border};
+}
+
+double CanvasView::surfaceZoom() const {
+    return canvas_.zoom();
+}
+
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect innerArea(innerOrigin(), size() - QSize(2 * border_, 2 * border_));
-    if (border_ > 0 && !innerArea.contains(event->rect())) {
-        // The classic sunken edge: dark grey and black outside, white and light grey inside.
+    const int edgeWidth = canvas_.edgeWidth();
+    const QRect innerArea(innerOrigin(), size() - 2 * QSize(2 * edgeWidth, 2 * edgeWidth));
+    if (edgeWidth > 0 && !innerArea.contains(event->rect())) {
+        // The classic sunken edge: dark grey and black outside, white and light grey inside,
+        // each ring as thick as the zoom.
         const QRect outer = rect();
-        const QRect inner = outer.adjusted(1, 1, -1, -1);
-        const auto edge = [&painter](const QRect& box, QColor topLeft, QColor bottomRight) {
-            painter.fillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
-            painter.fillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
-            painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
-            painter.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
+        const QRect inner = outer.adjusted(edgeWidth, edgeWidth, -edgeWidth, -edgeWidth);
+        const int e = edgeWidth;
+        const auto edge = [&painter, e](const QRect& box, QColor topLeft, QColor bottomRight) {
+            painter.fillRect(QRect(box.left(), box.top(), box.width(), e), topLeft);
+            painter.fillRect(QRect(box.left(), box.top(), e, box.height()), topLeft);
+            painter.fillRect(QRect(box.left(), box.bottom() + 1 - e, box.width(), e), bottomRight);
+            painter.fillRect(QRect(box.right() + 1 - e, box.top(), e, box.height()), bottomRight);
         };
         edge(outer, QColor(0xA0, 0xA0, 0xA0), Qt::white);
         edge(inner, QColor(0x69, 0x69, 0x69), QColor(0xE3, 0xE3, 0xE3));
@@ -42,7 +53,7 @@ const std::vector<Windowless*>& CanvasView::windowlessControls() const {
 }
 
 QPointF CanvasView::toUser(QPointF widgetPoint) const {
-    return canvas_.scale().toUser(widgetPoint - QPointF(innerOrigin()));
+    return canvas_.scale().toUser((widgetPoint - QPointF(innerOrigin())) / canvas_.zoom());
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {

@@ -13,11 +13,12 @@ class Canvas;
 class CanvasView : public QWidget, public WindowlessHost {
     Q_OBJECT
 public:
-    CanvasView(Canvas& canvas, int border, QWidget* parent);
+    CanvasView(Canvas& canvas, QWidget* parent);
 
-    QPoint innerOrigin() const { return {border_, border_}; }
+    QPoint innerOrigin() const;
     const std::vector<Windowless*>& windowlessControls() const override;
     QPoint surfaceOrigin() const override { return innerOrigin(); }
+    double surfaceZoom() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,7 +30,6 @@ private:
     QPointF toUser(QPointF widgetPoint) const;
 
     Canvas& canvas_;
-    int border_;
 };
 
 // Classic button and shift flags of a Qt event.

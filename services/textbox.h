@@ -26,12 +26,16 @@ public:
 
     ControlKind kind() const override { return ControlKind::TextBox; }
     QWidget& widget();
+    // Place, size and font enlarged by zoom; the lesson sees the design values.
+    void setZoom(double zoom);
 
     std::string text() const;
     void setText(const std::string& text);
     bool isVisible() const { return true; }
 
 private:
+    TwipsRect rect_;
+    FontSpec font_;
     QPointer<QLineEdit> edit_;
 };
 

@@ -66,7 +66,10 @@ void flushPaint() {
 // that invalidates too little leaves stale pixels behind.
 bool screenMatchesFullRepaint(replay::Session& session) {
     QWidget& window = session.form().window();
-    const QImage onScreen = window.screen()->grabWindow(window.winId()).toImage();
+    const QImage onScreen = window.screen()
+                                ->grabWindow(window.window()->winId(), window.x(), window.y(),
+                                             window.width(), window.height())
+                                .toImage();
     const QImage repainted = window.grab().toImage();
     return onScreen.convertToFormat(QImage::Format_RGB32) ==
            repainted.convertToFormat(QImage::Format_RGB32);

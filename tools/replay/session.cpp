@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -55,20 +56,27 @@ std::string_view restAfterTwoFields(std::string_view line) {
 }  // namespace
 
 Session::Session(std::string_view lesson) : lesson_(lesson) {
-    form_ = makeLesson(lesson, environment_);
-    if (!form_) throw std::invalid_argument("unknown lesson: " + std::string(lesson));
-    for (Control* control : form_->controls()) {
-        if (control->kind() == ControlKind::Canvas)
-            static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
-    }
-    form_->load();
-    form_->window().show();
+    const std::vector<std::string_view> names = lessonNames();
+    if (std::find(names.begin(), names.end(), lesson) == names.end())
+        throw std::invalid_argument("unknown lesson: " + std::string(lesson));
+    // Made again by Ctrl+R: each new form reports its drawing too.
+    const auto make = [name = lesson_](FormEnvironment& environment) {
+        return makeLesson(name, environment);
+    };
+    const auto attachLog = [this](Form& form) {
+        for (Control* control : form.controls()) {
+            if (control->kind() == ControlKind::Canvas)
+                static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
+        }
+    };
+    window_ = std::make_unique<LessonWindow>(environment_, make, desktop_, 100, attachLog);
+    window_->show();
 }
 
 Session::~Session() = default;
 
 Canvas* Session::canvas() const {
-    return dynamic_cast<Canvas*>(form_->control("Picture1"));
+    return dynamic_cast<Canvas*>(window_->form().control("Picture1"));
 }
 
 std::optional<std::string> Session::mouse(std::string_view command,
@@ -96,7 +104,7 @@ std::optional<std::string> Session::run(std::string_view line) {
     if (command == "down" || command == "up" || command == "move") return mouse(command, fields);
     if (command == "click") {
         if (fields.size() != 2) return "expected: click NAME";
-        Control* control = form_->control(fields[1]);
+        Control* control = form().control(fields[1]);
         if (auto* button = dynamic_cast<Button*>(control))
             button->click();
         else if (auto* image = dynamic_cast<Image*>(control))
@@ -107,7 +115,7 @@ std::optional<std::string> Session::run(std::string_view line) {
     }
     if (command == "text") {
         if (fields.size() < 2) return "expected: text NAME REST";
-        auto* box = dynamic_cast<TextBox*>(form_->control(fields[1]));
+        auto* box = dynamic_cast<TextBox*>(form().control(fields[1]));
         if (!box) return "no text box named " + std::string(fields[1]);
         box->setText(std::string(restAfterTwoFields(line)));
         return std::nullopt;
@@ -134,7 +142,8 @@ std::optional<std::string> Session::run(std::string_view line) {
 
 std::string Session::takeState() {
     statePrinted_ = true;
-    std::string json = stateJson(lesson_, *form_, messages_.messages(), drawn_);
+    std::string json =
+        stateJson(lesson_, form(), window_->zoomPercent(), messages_.messages(), drawn_);
     drawn_.clear();
     return json;
 }
@@ -144,7 +153,7 @@ std::string Session::takeOutput() {
 }
 
 QImage Session::render() {
-    return form_->window().grab().toImage();
+    return window_->picture();
 }
 
 }  // namespace replay
