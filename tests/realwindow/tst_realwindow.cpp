@@ -14,6 +14,13 @@ QPoint planePixel(QPoint window, double x, double y) {
            QPoint(int(std::floor((x + 2) * 496 / 15)), int(std::floor((8 - y) * 363 / 11)));
 }
 
+// The same canvas with the whole window zoomed: edges, border and units grow with it.
+QPoint zoomedPlanePixel(QPoint client, double zoom, double x, double y) {
+    const double inner = double(std::lround(8 * zoom) + 2 * std::lround(zoom));
+    return client + QPoint(int(inner + (x + 2) * 496 / 15 * zoom),
+                           int(inner + (8 - y) * 363 / 11 * zoom));
+}
+
 // The calculator's canvas: at (120, 600) twips, x and y from -10 to 10 over 397 x 373.
 QPoint calculatorPixel(QPoint window, double x, double y) {
     return window + QPoint(10, 42) +
@@ -48,6 +55,7 @@ private slots:
     void distanceDragMovesTheMarkerAndRevealsTheFormula();
     void slopeLegsBlinkAndArcsSurviveTheHint();
     void calculatorLineFollowsThePointer();
+    void zoomFullScreenAndRestart();
 
 private:
     void requireProgram(const char* path);
@@ -152,6 +160,57 @@ void TestRealWindow::calculatorLineFollowsThePointer() {
     const double angle = std::atan(6.0);
     const QPoint arc = calculatorPixel(window, 2 + std::cos(angle / 2), std::sin(angle / 2));
     QVERIFY(countAround(shot, arc, 3, isRed) > 0);
+}
+
+// Ctrl++ and a drag at 250 %, F11 and a drag at full screen, Escape, Ctrl+R and the help
+// box, all through real keys and pointer on the X display.
+void TestRealWindow::zoomFullScreenAndRestart() {
+    requireProgram(DORVANE_PATH);
+    QPoint window;
+    QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+    const auto markerAt = [&](QPoint pixel) {
+        return XSession::waitFor([&] { return countAround(x_->screenshot(), pixel, 4, isRed) > 8; });
+    };
+    QVERIFY(markerAt(planePixel(window, 4, 5)));
+    const auto drag = [&](QPoint from, QPoint to) {
+        bool ok = x_->xdotool(at(from)) && x_->xdotool({"mousedown", "1"});
+        for (int step = 1; step <= 8; ++step)
+            ok = ok && x_->xdotool(at(from + (to - from) * step / 8));
+        return ok && x_->xdotool({"mouseup", "1"});
+    };
+
+    for (const char* key : {"ctrl+plus", "ctrl+equal", "ctrl+plus", "ctrl+plus", "ctrl+equal",
+                            "ctrl+minus"})
+        QVERIFY(x_->xdotool({"key", key}));
+    // 100 → 125 → 150 → 175 → 200 → 250 → 200: the window grew by the zoom.
+    QVERIFY(markerAt(zoomedPlanePixel(window, 2.0, 4, 5)));
+    QVERIFY(x_->xdotool({"key", "ctrl+plus"}));
+    QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 4, 5)));
+    QVERIFY(drag(zoomedPlanePixel(window, 2.5, 4, 5), zoomedPlanePixel(window, 2.5, 7, 2)));
+    QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 7, 2)));
+
+    // Full screen on 1024 x 768: the 524 x 492 client at 768 / 492, centred across.
+    QVERIFY(x_->xdotool({"key", "F11"}));
+    const double fit = 768.0 / 492;
+    const QPoint client(int((1024 - std::lround(524 * fit)) / 2), 0);
+    QVERIFY(markerAt(zoomedPlanePixel(client, fit, 7, 2)));
+    QVERIFY(drag(zoomedPlanePixel(client, fit, 7, 2), zoomedPlanePixel(client, fit, 10, 6)));
+    QVERIFY(markerAt(zoomedPlanePixel(client, fit, 10, 6)));
+
+    // Escape returns to the window at 250 %; Ctrl+R starts afresh there.
+    QVERIFY(x_->xdotool({"key", "Escape"}));
+    QVERIFY(x_->xdotool({"key", "ctrl+r"}));
+    QImage shot;
+    QVERIFY(XSession::waitFor([&] {
+        shot = x_->screenshot();
+        return countAround(shot, zoomedPlanePixel(window, 2.5, 4, 5), 4, isRed) > 8 &&
+               countAround(shot, zoomedPlanePixel(window, 2.5, 1, 1), 4, isRed) > 8;
+    }));
+    const auto helpShown = [this] {
+        return x_->xdotool({"search", "--onlyvisible", "--name", "^帮助$"});
+    };
+    QVERIFY(x_->xdotool({"key", "F1"}) && XSession::waitFor(helpShown));
+    QVERIFY(x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !helpShown(); }));
 }
 
 QTEST_GUILESS_MAIN(TestRealWindow)
