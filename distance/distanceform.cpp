@@ -21,19 +21,6 @@ double squared(double value) {
     return value * value;
 }
 
-// A position moved by a decimal offset such as 0.11. The sum is taken in double precision,
-// where the decimal lives, and rounded once into the single-precision property; adding the
-// single nearest to the decimal instead would often land one step of the last digit off.
-float offset(float coordinate, double by) {
-    return toSingle(double(coordinate) + by);
-}
-
-// A single-precision sum that saturates at the largest single instead of overflowing, so
-// a point near the end of the single range cannot leave a line end at infinity.
-float singleSum(float a, float b) {
-    return toSingle(double(a) + double(b));
-}
-
 }  // namespace
 
 DistanceForm::DistanceForm(FormEnvironment& environment)
@@ -47,7 +34,8 @@ std::vector<Variable> DistanceForm::variables() const {
 }
 
 void DistanceForm::Form_Load() {
-    Picture1->setScale(-2, 8, 13, -3);
+    const bool scaled = Picture1->setScale(-2, 8, 13, -3);
+    Q_ASSERT(scaled);
     Image1->setVisible(false);
     Image4->setVisible(false);
     for (Label* label : {Label4, Label5, Label6, Label7, Label8, Label9, Label10})
@@ -74,10 +62,10 @@ void DistanceForm::Timer1_Timer() {
     });
 
     Line1->setEnds(1, 1, 4, 5);
-    shi->setLeft(offset(Line1->x1(), -0.11));
-    shi->setTop(offset(Line1->y1(), 0.12));
-    zhong->setLeft(offset(Line1->x2(), -0.11));
-    zhong->setTop(offset(Line1->y2(), 0.12));
+    shi->setLeft(toSingle(Line1->x1() - 0.11));
+    shi->setTop(toSingle(Line1->y1() + 0.12));
+    zhong->setLeft(toSingle(Line1->x2() - 0.11));
+    zhong->setTop(toSingle(Line1->y2() + 0.12));
 
     Picture1->setDrawWidth(1);
     UpdateFormulaRow();
@@ -134,10 +122,10 @@ void DistanceForm::MoveNearerEndpoint(float x, float y) {
     if (aa < double(bb)) {
         Line1->setX1(x);
         Line1->setY1(y);
-        shi->setLeft(offset(x, -0.11));
-        shi->setTop(offset(y, 0.12));
-        Label1->setLeft(offset(x, -0.6));
-        Label1->setTop(offset(y, -0.5));
+        shi->setLeft(toSingle(x - 0.11));
+        shi->setTop(toSingle(y + 0.12));
+        Label1->setLeft(toSingle(x - 0.6));
+        Label1->setTop(toSingle(y - 0.5));
         const float xB = Line1->x2(), yA = Line1->y1(), yB = Line1->y2();
         Label3->setLeft(xB);
         Label3->setTop(yA);
@@ -158,10 +146,10 @@ void DistanceForm::MoveNearerEndpoint(float x, float y) {
     if (double(bb) < aa) {
         Line1->setX2(x);
         Line1->setY2(y);
-        zhong->setLeft(offset(x, -0.11));
-        zhong->setTop(offset(y, 0.12));
-        Label2->setLeft(offset(x, -0.6));
-        Label2->setTop(offset(y, -0.5));
+        zhong->setLeft(toSingle(x - 0.11));
+        zhong->setTop(toSingle(y + 0.12));
+        Label2->setLeft(toSingle(x - 0.6));
+        Label2->setTop(toSingle(y - 0.5));
         const float xA = Line1->x1(), yA = Line1->y1(), xB = Line1->x2();
         Label3->setLeft(xB);
         Label3->setTop(yA);
@@ -204,9 +192,9 @@ void DistanceForm::Timer2_Timer() {
     const float yA = Line1->y1(), xB = Line1->x2(), yB = Line1->y2();
     const float stepX = xB / 100, stepYB = yB / 100, stepYA = yA / 100;
     const double stepBack = double(xB) / 100;
-    Quillet->setX2(singleSum(Quillet->x2(), stepX));
-    Line3->setY2(singleSum(Line3->y2(), stepYB));
-    Line4->setY2(singleSum(Line4->y2(), -stepYA));
+    Quillet->setX2(toSingle(double(Quillet->x2()) + stepX));
+    Line3->setY2(toSingle(double(Line3->y2()) + stepYB));
+    Line4->setY2(toSingle(double(Line4->y2()) - stepYA));
     Line5->setX2(toSingle(double(Line5->x2()) - stepBack));
     if (stepCount == 100) {
         Timer2->setEnabled(false);

@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "numbertext.h"
-#include "pictures.h"
+#include "inclinationpictures.h"
 #include "singleprecision.h"
 
 namespace inclination {

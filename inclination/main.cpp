@@ -2,7 +2,7 @@
 
 #include "inclinationform.h"
 #include "lessonapp.h"
-#include "pictures.h"
+#include "inclinationpictures.h"
 
 int main(int argc, char** argv) {
     return forms::runLesson(argc, argv, [](forms::FormEnvironment& environment) {

@@ -10,6 +10,7 @@
 #include "canvasview.h"
 #include "numbertext.h"
 #include "pixelgeometry.h"
+#include "singleprecision.h"
 
 namespace forms {
 
@@ -52,11 +53,6 @@ QWidget& Canvas::widget() {
     return *view_;
 }
 
-float Canvas::single(double value) {
-    if (!(std::abs(value) <= FLT_MAX)) throw CanvasError("value out of range");
-    return static_cast<float>(value);
-}
-
 int Canvas::edgeWidth() const {
     return border_ == 0 ? 0 : int(std::max(1L, std::lround(zoom_)));
 }
@@ -84,26 +80,30 @@ void Canvas::setZoom(double zoom) {
     view_->update();
 }
 
-void Canvas::setScale(double x1, double y1, double x2, double y2) {
-    const float left = single(x1);
-    const float top = single(y1);
-    const float width = single(x2) - left;
-    const float height = single(y2) - top;
+bool Canvas::setScale(double x1, double y1, double x2, double y2) {
+    for (const double corner : {x1, y1, x2, y2}) {
+        if (!(std::abs(corner) <= FLT_MAX)) return false;
+    }
+    const float left = float(x1);
+    const float top = float(y1);
+    const float width = float(x2) - left;
+    const float height = float(y2) - top;
     if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height))
-        throw CanvasError("invalid scale");
+        return false;
     const UserScale scale(left, top, width, height, scale_.pixelSize());
     children_.rescale(scale_, scale);
     scale_ = scale;
+    return true;
 }
 
 void Canvas::setDrawWidth(int width) {
     drawWidth_ = std::max(1, width);
 }
 void Canvas::setCurrentX(double x) {
-    currentX_ = single(x);
+    currentX_ = toSingle(x);
 }
 void Canvas::setCurrentY(double y) {
-    currentY_ = single(y);
+    currentY_ = toSingle(y);
 }
 
 double Canvas::ratio() const {
@@ -289,7 +289,7 @@ QRect Canvas::zoomedArea(const QRectF& pixelRect) const {
 
 void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
     call.persistent = autoRedraw_;
-    if (log_) log_->push_back(std::move(call));
+    if (watcher_) watcher_(call);
     const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
     const QRect area = coveringPixels(pixelRect, inner);
     if (area.isEmpty()) return;
@@ -313,12 +313,12 @@ void Canvas::cls() {
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
-    if (log_) log_->push_back({.op = DrawingOp::Cls, .persistent = autoRedraw_});
+    if (watcher_) watcher_({.op = DrawingOp::Cls, .persistent = autoRedraw_});
     view_->update();
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Color> color) {
-    const float fx1 = single(x1), fy1 = single(y1), fx2 = single(x2), fy2 = single(y2);
+    const float fx1 = toSingle(x1), fy1 = toSingle(y1), fx2 = toSingle(x2), fy2 = toSingle(y2);
     const Color ink = color.value_or(foreColor_);
     const QPointF a = scale_.toPixels(fx1, fy1);
     const QPointF b = scale_.toPixels(fx2, fy2);
@@ -344,7 +344,7 @@ void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Colo
 }
 
 void Canvas::pset(double x, double y, std::optional<Color> color) {
-    const float fx = single(x), fy = single(y);
+    const float fx = toSingle(x), fy = toSingle(y);
     const Color ink = color.value_or(foreColor_);
     const QPointF p = scale_.toPixels(fx, fy);
     const QRectF dot(p.x() - drawWidth_ / 2.0, p.y() - drawWidth_ / 2.0, drawWidth_, drawWidth_);
@@ -363,14 +363,15 @@ void Canvas::pset(double x, double y, std::optional<Color> color) {
 
 void Canvas::circle(double x, double y, double radius, std::optional<Color> color, double start,
                     double end) {
-    const float fx = single(x), fy = single(y), fr = single(radius);
-    const float fstart = single(start), fend = single(end);
+    const float fx = toSingle(x), fy = toSingle(y), fr = toSingle(radius);
+    const float fstart = toSingle(start), fend = toSingle(end);
     const Color ink = color.value_or(foreColor_);
     const QPointF centre = scale_.toPixels(fx, fy);
     const double r = scale_.widthToPixels(fr);
     const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
     const QRectF bounds = box.adjusted(-drawWidth_, -drawWidth_, drawWidth_, drawWidth_);
-    if (bounds.intersects(QRectF(QPointF(0, 0), scale_.pixelSize())) && r < 1e6) {
+    if (bounds.intersects(QRectF(QPointF(0, 0), scale_.pixelSize())) && r < 1e6 &&
+        std::isfinite(fstart) && std::isfinite(fend)) {
         double from = std::abs(double(fstart));
         double span = std::abs(double(fend)) - from;
         if (span <= 0) span += 2 * std::numbers::pi;

@@ -14,13 +14,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "color.h"
 #include "control.h"
-#include "drawinglog.h"
+#include "inspection.h"
 #include "fonts.h"
 
 class QPainter;
@@ -29,13 +28,6 @@ class QWidget;
 namespace forms {
 
 class CanvasView;
-
-// A drawing or scale call the canvas refuses: a scale of zero width or height, or a
-// value beyond the single-precision range the canvas takes.
-class CanvasError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 enum class Border { None, Sunken };
 
@@ -74,8 +66,10 @@ public:
     void setZoom(double zoom);
     double zoom() const { return zoom_; }
 
-    // Scale (x1, y1)-(x2, y2). Child controls keep their place on the screen.
-    void setScale(double x1, double y1, double x2, double y2);
+    // Scale (x1, y1)-(x2, y2). Child controls keep their place on the screen. A scale of
+    // zero width or height, or with a corner or a size beyond the single-precision range,
+    // is refused and the old one kept: the caller must tell whoever asked for it.
+    [[nodiscard]] bool setScale(double x1, double y1, double x2, double y2);
     const UserScale& scale() const override { return scale_; }
 
     bool autoRedraw() const { return autoRedraw_; }
@@ -113,7 +107,8 @@ public:
     void mouseUp(int button, int shift, float x, float y);
     int heldButtons() const { return heldButtons_; }
 
-    void setDrawingLog(DrawingLog* log) { log_ = log; }
+    // Tells the watcher of every drawing call, for inspection from outside.
+    void watchDrawing(DrawingWatcher watcher) { watcher_ = std::move(watcher); }
     // Paints the canvas's inner area (in the view's pixels, from the inner corner); used
     // by the view.
     void paintInner(QPainter& painter, const QRect& area);
@@ -121,8 +116,6 @@ public:
     int edgeWidth() const;
 
 private:
-    friend class CanvasView;
-
     // One drawing call as it reached the layer, in the canvas's logical pixels at zoom 1.
     struct Mark {
         DrawingOp op;
@@ -160,7 +153,6 @@ private:
     void redraw(Layer& layer, const QImage& before, bool screen);
     void drawn(const QRectF& pixelRect, DrawingCall call);
     QRect zoomedArea(const QRectF& pixelRect) const;
-    static float single(double value);
 
     QPointer<CanvasView> view_;
     TwipsRect design_;
@@ -185,7 +177,7 @@ private:
     double imageRatio_ = 0;
     std::unique_ptr<QPainter> painter_;
     Layer* painterTarget_ = nullptr;
-    DrawingLog* log_ = nullptr;
+    DrawingWatcher watcher_;
     WindowlessLayer children_;
 };
 

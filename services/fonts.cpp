@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QStandardPaths>
 #include <cmath>
+#include <utility>
 
 namespace forms {
 
@@ -43,6 +44,8 @@ const FaceMapping* mappingFor(const std::string& face) {
 }  // namespace
 
 void installFontMapping() {
+    static bool installed = false;
+    if (std::exchange(installed, true)) return;
     QStringList dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
     dataDirs << QStringLiteral("/usr/share") << QStringLiteral("/usr/local/share");
     for (const char* file : kFontFiles) {

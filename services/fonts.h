@@ -17,7 +17,8 @@ struct FontSpec {
 };
 
 // Loads the mapped font files into the application, so that the program does not rely
-// on the machine's font configuration. Call once after the application object exists.
+// on the machine's font configuration. Call after the application object exists; a
+// second call adds nothing.
 void installFontMapping();
 
 // The Qt font for a classic font description.

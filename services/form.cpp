@@ -56,6 +56,13 @@ void Form::setZoom(double zoom) {
     }
 }
 
+void Form::watchDrawing(DrawingWatcher watcher) {
+    for (Control* control : controls_) {
+        if (control->kind() == ControlKind::Canvas)
+            static_cast<Canvas*>(control)->watchDrawing(watcher);
+    }
+}
+
 Control* Form::control(std::string_view name) const {
     for (Control* control : controls_) {
         if (control->name() == name) return control;

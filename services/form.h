@@ -7,12 +7,12 @@
 #include <QIcon>
 #include <memory>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "button.h"
 #include "canvas.h"
 #include "image.h"
+#include "inspection.h"
 #include "label.h"
 #include "lineshape.h"
 #include "messagebox.h"
@@ -39,16 +39,10 @@ struct FormDesign {
     QIcon icon;
 };
 
-// A window-level variable of a lesson, reported by the replay harness.
-struct Variable {
-    std::string name;
-    std::variant<float, double, int> value;
-};
-
-class Form {
+class Form : public Inspectable {
 public:
     Form(FormEnvironment& environment, const FormDesign& design);
-    virtual ~Form();
+    ~Form() override;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
@@ -68,7 +62,7 @@ public:
 
     const std::vector<Control*>& controls() const { return controls_; }
     Control* control(std::string_view name) const;
-    virtual std::vector<Variable> variables() const { return {}; }
+    void watchDrawing(DrawingWatcher watcher) override;
 
 protected:
     virtual void Form_Load() {}

@@ -9,7 +9,6 @@
 #include "clocks.h"
 #include "desktop.h"
 #include "lessoninfo.h"
-#include "startupprobe.h"
 #include "zoom.h"
 
 namespace forms {
@@ -74,7 +73,6 @@ int runLesson(int argc, char** argv, const FormFactory& makeForm) {
     SystemDesktop desktop;
     FormEnvironment environment{timers, messages};
     LessonWindow window(environment, makeForm, desktop, options.zoomPercent);
-    armStartupProbe(window.form().window());
     if (options.fullScreen)
         window.setPresenting(true);
     else

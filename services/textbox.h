@@ -31,7 +31,6 @@ public:
 
     std::string text() const;
     void setText(const std::string& text);
-    bool isVisible() const { return true; }
 
 private:
     TwipsRect rect_;

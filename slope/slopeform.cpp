@@ -21,12 +21,6 @@ double squared(double value) {
     return value * value;
 }
 
-// One step of the demonstration, added in single precision. A line dragged far away
-// during the demonstration saturates instead of running off to infinity.
-float stepped(float coordinate, float step) {
-    return toSingle(double(coordinate) + step);
-}
-
 }  // namespace
 
 SlopeForm::SlopeForm(FormEnvironment& environment)
@@ -39,7 +33,8 @@ std::vector<Variable> SlopeForm::variables() const {
 }
 
 void SlopeForm::Form_Load() {
-    Picture1->setScale(-2, 8, 13, -3);
+    const bool scaled = Picture1->setScale(-2, 8, 13, -3);
+    Q_ASSERT(scaled);
 }
 
 void SlopeForm::Image2_Click() {
@@ -233,10 +228,10 @@ void SlopeForm::Command1_Click() {
 void SlopeForm::Timer2_Timer() {
     ++stepCount;
     const float y1 = Line1->y1(), x2 = Line1->x2(), y2 = Line1->y2();
-    Quillet->setX2(stepped(Quillet->x2(), x2 / 100));
-    Line3->setY2(stepped(Line3->y2(), y2 / 100));
-    Line4->setY2(stepped(Line4->y2(), -(y1 / 100)));
-    Line5->setX2(stepped(Line5->x2(), -(x2 / 100)));
+    Quillet->setX2(toSingle(double(Quillet->x2()) + x2 / 100));
+    Line3->setY2(toSingle(double(Line3->y2()) + y2 / 100));
+    Line4->setY2(toSingle(double(Line4->y2()) - y1 / 100));
+    Line5->setX2(toSingle(double(Line5->x2()) - x2 / 100));
     if (stepCount == 100) {
         Timer2->setEnabled(false);
         Label3->setVisible(true);

@@ -37,41 +37,35 @@ QAccessibleInterface* find(Form& form, QAccessible::Role role, const QString& na
 class TestAccessibility : public QObject {
     Q_OBJECT
 private slots:
-    void distanceFormulaRowReadsItsCurrentText();
-    void emblemIsAButtonThatOpensTheHint();
-    void buttonsAreNamedByTheirCaptions();
+    void distanceFormulaRowReadsItsCurrentText() {
+        replay::Session session("dorvane");
+        lessontest::run(session, "wait 20");
+        QAccessibleInterface* length = find(session.form(), QAccessible::StaticText, "5");
+        QVERIFY(length);
+        QVERIFY(length->state().invisible);  // the row is still hidden
+        lessontest::run(session, "down 9 5.5\nclick Command2");
+        QVERIFY(!find(session.form(), QAccessible::StaticText, "5"));
+        length = find(session.form(), QAccessible::StaticText, "9.17877987534291");
+        QVERIFY(length);
+        QVERIFY(!length->state().invisible);
+        QVERIFY(find(session.form(), QAccessible::StaticText, "B(9,5.5)"));  // inside the canvas
+        QVERIFY(length->rect().width() > 0);
+    }
+    void emblemIsAButtonThatOpensTheHint() {
+        replay::Session session("dorvane");
+        QAccessibleInterface* emblem = find(session.form(), QAccessible::Button, "提示");
+        QVERIFY(emblem);
+        auto* action = emblem->actionInterface();
+        QVERIFY(action);
+        action->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(session.messages().size(), size_t(1));
+        QCOMPARE(session.messages()[0].title, std::string("提示"));
+    }
+    void buttonsAreNamedByTheirCaptions() {
+        replay::Session session("dorvane");
+        QVERIFY(find(session.form(), QAccessible::Button, "图形演示"));
+    }
 };
-
-void TestAccessibility::distanceFormulaRowReadsItsCurrentText() {
-    replay::Session session("dorvane");
-    lessontest::run(session, "wait 20");
-    QAccessibleInterface* length = find(session.form(), QAccessible::StaticText, "5");
-    QVERIFY(length);
-    QVERIFY(length->state().invisible);  // the row is still hidden
-    lessontest::run(session, "down 9 5.5\nclick Command2");
-    QVERIFY(!find(session.form(), QAccessible::StaticText, "5"));
-    length = find(session.form(), QAccessible::StaticText, "9.17877987534291");
-    QVERIFY(length);
-    QVERIFY(!length->state().invisible);
-    QVERIFY(find(session.form(), QAccessible::StaticText, "B(9,5.5)"));  // inside the canvas
-    QVERIFY(length->rect().width() > 0);
-}
-
-void TestAccessibility::emblemIsAButtonThatOpensTheHint() {
-    replay::Session session("dorvane");
-    QAccessibleInterface* emblem = find(session.form(), QAccessible::Button, "提示");
-    QVERIFY(emblem);
-    auto* action = emblem->actionInterface();
-    QVERIFY(action);
-    action->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(session.messages().size(), size_t(1));
-    QCOMPARE(session.messages()[0].title, std::string("提示"));
-}
-
-void TestAccessibility::buttonsAreNamedByTheirCaptions() {
-    replay::Session session("dorvane");
-    QVERIFY(find(session.form(), QAccessible::Button, "图形演示"));
-}
 
 QTEST_MAIN(TestAccessibility)
 #include "tst_accessibility.moc"

@@ -44,60 +44,54 @@ QPointF redCentre(const Render& render, QRect logical) {
 class TestHighDpi : public QObject {
     Q_OBJECT
 private slots:
-    void sameLayoutAtEveryScale_data();
-    void sameLayoutAtEveryScale();
-    void axisLinesStayCrisp();
-};
-
-void TestHighDpi::sameLayoutAtEveryScale_data() {
-    QTest::addColumn<QString>("lesson");
-    QTest::addColumn<QSize>("client");
-    QTest::addColumn<QRect>("marker");  // logical area holding one red mark
-    // B and P2 at (4, 5) lie at (208, 109) in the window; quillet's arc about the pivot
-    // (2, 0) from 0 to 45 degrees runs from (270, 229) to (262, 215).
-    QTest::newRow("dorvane B") << "dorvane" << QSize(524, 492) << QRect(196, 97, 25, 25);
-    QTest::newRow("skelvin P2") << "skelvin" << QSize(520, 446) << QRect(196, 97, 25, 25);
-    QTest::newRow("quillet arc") << "quillet" << QSize(417, 492) << QRect(255, 205, 22, 28);
-}
-
-void TestHighDpi::sameLayoutAtEveryScale() {
-    QFETCH(QString, lesson);
-    QFETCH(QSize, client);
-    QFETCH(QRect, marker);
-    const QByteArray script = "wait 2000\nmove 3 1 0\n";
-    const Render one = render(lesson, 1, script);
-    QCOMPARE(one.image.size(), client);
-    const QPointF reference = redCentre(one, marker);
-    QVERIFY(reference.x() > 0);
-    for (double scale : {1.5, 2.0}) {
-        const Render scaled = render(lesson, scale, script);
-        QCOMPARE(scaled.image.width(), int(std::ceil(client.width() * scale - 0.01)));
-        const QPointF centre = redCentre(scaled, marker);
-        QVERIFY2((centre - reference).manhattanLength() < 1.5,
-                 qPrintable(QString("at %1: (%2, %3) against (%4, %5)")
-                                .arg(scale)
-                                .arg(centre.x())
-                                .arg(centre.y())
-                                .arg(reference.x())
-                                .arg(reference.y())));
+    void sameLayoutAtEveryScale_data() {
+        QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QRect>("marker");  // logical area holding one red mark
+        // B and P2 at (4, 5) lie at (208, 109) in the window; quillet's arc about the pivot
+        // (2, 0) from 0 to 45 degrees runs from (270, 229) to (262, 215).
+        QTest::newRow("dorvane B") << "dorvane" << QSize(524, 492) << QRect(196, 97, 25, 25);
+        QTest::newRow("skelvin P2") << "skelvin" << QSize(520, 446) << QRect(196, 97, 25, 25);
+        QTest::newRow("quillet arc") << "quillet" << QSize(417, 492) << QRect(255, 205, 22, 28);
     }
-}
-
-void TestHighDpi::axisLinesStayCrisp() {
-    // The x axis of the distance lesson, two logical pixels wide, in a column between ticks.
-    for (double scale : {1.0, 2.0}) {
-        const Render shot = render("dorvane", scale, "wait 20\n");
-        const int column = int((10 + (6.5 + 2) * 496 / 15) * scale);
-        int dark = 0, soft = 0;
-        for (int y = int(255 * scale); y < int(295 * scale); ++y) {
-            const int lightness = shot.image.pixelColor(column, y).lightness();
-            dark += lightness < 120 ? 1 : 0;
-            soft += lightness >= 120 && lightness < 230 ? 1 : 0;
+    void sameLayoutAtEveryScale() {
+        QFETCH(QString, lesson);
+        QFETCH(QSize, client);
+        QFETCH(QRect, marker);
+        const QByteArray script = "wait 2000\nmove 3 1 0\n";
+        const Render one = render(lesson, 1, script);
+        QCOMPARE(one.image.size(), client);
+        const QPointF reference = redCentre(one, marker);
+        QVERIFY(reference.x() > 0);
+        for (double scale : {1.5, 2.0}) {
+            const Render scaled = render(lesson, scale, script);
+            QCOMPARE(scaled.image.width(), int(std::ceil(client.width() * scale - 0.01)));
+            const QPointF centre = redCentre(scaled, marker);
+            QVERIFY2((centre - reference).manhattanLength() < 1.5,
+                     qPrintable(QString("at %1: (%2, %3) against (%4, %5)")
+                                    .arg(scale)
+                                    .arg(centre.x())
+                                    .arg(centre.y())
+                                    .arg(reference.x())
+                                    .arg(reference.y())));
         }
-        QCOMPARE(dark, int(2 * scale));
-        QCOMPARE(soft, 0);
     }
-}
+    void axisLinesStayCrisp() {
+        // The x axis of the distance lesson, two logical pixels wide, in a column between ticks.
+        for (double scale : {1.0, 2.0}) {
+            const Render shot = render("dorvane", scale, "wait 20\n");
+            const int column = int((10 + (6.5 + 2) * 496 / 15) * scale);
+            int dark = 0, soft = 0;
+            for (int y = int(255 * scale); y < int(295 * scale); ++y) {
+                const int lightness = shot.image.pixelColor(column, y).lightness();
+                dark += lightness < 120 ? 1 : 0;
+                soft += lightness >= 120 && lightness < 230 ? 1 : 0;
+            }
+            QCOMPARE(dark, int(2 * scale));
+            QCOMPARE(soft, 0);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestHighDpi)
 #include "tst_highdpi.moc"

@@ -11,14 +11,72 @@
 class TestReplay : public QObject {
     Q_OBJECT
 private slots:
-    void printsTheStateOnceAtTheEnd();
-    void printsAStateForEachStateLine();
-    void malformedLinesStopWithTheirNumber_data();
-    void malformedLinesStopWithTheirNumber();
-    void unknownLessonIsRefused();
-    void recordsMessagesAndDrawing();
-    void rendersAtTheRequestedScale();
-    void readsTheScriptFromAFile();
+    void printsTheStateOnceAtTheEnd() {
+        const Run run = replay({"dorvane"}, "# the plane appears at the first tick\n\nwait 20\n");
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out.count('\n'), 1);
+        const QJsonObject state = lastState(run.out);
+        QCOMPARE(state["lesson"].toString(), QString("dorvane"));
+        const QJsonObject controls = state["controls"].toObject();
+        QCOMPARE(controls["Line1"].toObject()["X2"].toDouble(), 4.0);
+        QCOMPARE(controls["Label10"].toObject()["Caption"].toString(), QString("5"));
+        QCOMPARE(controls["Timer1"].toObject()["Enabled"].toBool(), false);
+        QCOMPARE(controls["Picture1"].toObject()["ScaleHeight"].toDouble(), -11.0);
+        QVERIFY(state["vars"].toObject().contains("stepCount"));
+    }
+    void malformedLinesStopWithTheirNumber_data() {
+        QTest::addColumn<QByteArray>("badLine");
+        QTest::newRow("unknown command") << QByteArray("jump 1 2");
+        QTest::newRow("not a number") << QByteArray("move 1 two");
+        QTest::newRow("not a position") << QByteArray("move nan inf");
+        QTest::newRow("beyond the single range") << QByteArray("down 1e39 0");
+        QTest::newRow("negative wait") << QByteArray("wait -5");
+        QTest::newRow("unknown control") << QByteArray("click Command9");
+        QTest::newRow("state with an argument") << QByteArray("state now");
+    }
+    void malformedLinesStopWithTheirNumber() {
+        QFETCH(QByteArray, badLine);
+        const Run run = replay({"dorvane"}, "wait 20\n# fine so far\n" + badLine + "\nstate\n");
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains("line 3"), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+    }
+    void unknownLessonIsRefused() {
+        const Run run = replay({"nosuchlesson"}, "");
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.contains("unknown lesson"));
+        QCOMPARE(replay({}).status, 2);
+    }
+    void recordsMessagesAndDrawing() {
+        const Run run = replay({"dorvane"}, "wait 20\nstate\nclick Image2\nclick Image2\nstate\n");
+        QCOMPARE(run.status, 0);
+        const QJsonObject state = lastState(run.out);
+        const QJsonArray messages = state["messages"].toArray();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[0].toObject()["title"].toString(), QString("提示"));
+        QCOMPARE(messages[0].toObject()["icon"].toString(), QString("none"));
+        QVERIFY(state["drawn"].toArray().isEmpty());
+
+        const QJsonArray drawn = lastState(replay({"dorvane"}, "wait 20\n").out)["drawn"].toArray();
+        const QJsonObject xAxis = drawn[0].toObject();
+        QCOMPARE(xAxis["op"].toString(), QString("Line"));
+        QCOMPARE(float(xAxis["x1"].toDouble()), -1.8f);
+        QCOMPARE(xAxis["width"].toInt(), 2);
+        QCOMPARE(xAxis["persistent"].toBool(), true);
+        // Singles print as their shortest decimal: -1.8, not -1.79999995.
+        QVERIFY(run.out.contains("\"x1\":-1.8,"));
+    }
+    void readsTheScriptFromAFile() {
+        QTemporaryDir dir;
+        QFile script(dir.filePath("script.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("wait 20\r\nclick Command2\r\n");
+        script.close();
+        const Run run = replay({"dorvane", script.fileName()});
+        QCOMPARE(run.status, 0);
+        QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
+        QCOMPARE(replay({"dorvane", dir.filePath("missing.txt")}).status, 2);
+    }
 
 private:
     struct Run {
@@ -26,119 +84,19 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Run replay(const QStringList& arguments, const QByteArray& script = {});
-    static QJsonObject lastState(const QByteArray& out);
+    Run replay(const QStringList& arguments, const QByteArray& script = {}) {
+        QProcess process;
+        process.start(QStringLiteral(LESSON_REPLAY_PATH), arguments);
+        process.write(script);
+        process.closeWriteChannel();
+        process.waitForFinished(60000);
+        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+    QJsonObject lastState(const QByteArray& out) {
+        const QList<QByteArray> lines = out.trimmed().split('\n');
+        return QJsonDocument::fromJson(lines.last()).object();
+    }
 };
-
-TestReplay::Run TestReplay::replay(const QStringList& arguments, const QByteArray& script) {
-    QProcess process;
-    process.start(QStringLiteral(LESSON_REPLAY_PATH), arguments);
-    process.write(script);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QJsonObject TestReplay::lastState(const QByteArray& out) {
-    const QList<QByteArray> lines = out.trimmed().split('\n');
-    return QJsonDocument::fromJson(lines.last()).object();
-}
-
-void TestReplay::printsTheStateOnceAtTheEnd() {
-    const Run run = replay({"dorvane"}, "# the plane appears at the first tick\n\nwait 20\n");
-    QCOMPARE(run.status, 0);
-    QCOMPARE(run.out.count('\n'), 1);
-    const QJsonObject state = lastState(run.out);
-    QCOMPARE(state["lesson"].toString(), QString("dorvane"));
-    const QJsonObject controls = state["controls"].toObject();
-    QCOMPARE(controls["Line1"].toObject()["X2"].toDouble(), 4.0);
-    QCOMPARE(controls["Label10"].toObject()["Caption"].toString(), QString("5"));
-    QCOMPARE(controls["Timer1"].toObject()["Enabled"].toBool(), false);
-    QCOMPARE(controls["Picture1"].toObject()["ScaleHeight"].toDouble(), -11.0);
-    QVERIFY(state["vars"].toObject().contains("stepCount"));
-}
-
-void TestReplay::printsAStateForEachStateLine() {
-    const Run run = replay({"dorvane"}, "state\nwait 20\nstate\n");
-    QCOMPARE(run.status, 0);
-    const QList<QByteArray> lines = run.out.trimmed().split('\n');
-    QCOMPARE(lines.size(), 2);
-    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
-    QVERIFY(first["drawn"].toArray().isEmpty());
-    QVERIFY(!lastState(run.out)["drawn"].toArray().isEmpty());
-}
-
-void TestReplay::malformedLinesStopWithTheirNumber_data() {
-    QTest::addColumn<QByteArray>("badLine");
-    QTest::newRow("unknown command") << QByteArray("jump 1 2");
-    QTest::newRow("missing coordinate") << QByteArray("down 1");
-    QTest::newRow("not a number") << QByteArray("move 1 two");
-    QTest::newRow("trailing junk in a number") << QByteArray("down 1.5x 2");
-    QTest::newRow("not a position") << QByteArray("move nan inf");
-    QTest::newRow("beyond the single range") << QByteArray("down 1e39 0");
-    QTest::newRow("negative wait") << QByteArray("wait -5");
-    QTest::newRow("unknown control") << QByteArray("click Command9");
-    QTest::newRow("text into a label") << QByteArray("text Label1 hello");
-    QTest::newRow("state with an argument") << QByteArray("state now");
-}
-
-void TestReplay::malformedLinesStopWithTheirNumber() {
-    QFETCH(QByteArray, badLine);
-    const Run run = replay({"dorvane"}, "wait 20\n# fine so far\n" + badLine + "\nstate\n");
-    QCOMPARE(run.status, 2);
-    QVERIFY2(run.err.contains("line 3"), run.err.constData());
-    QVERIFY(run.out.isEmpty());
-}
-
-void TestReplay::unknownLessonIsRefused() {
-    const Run run = replay({"nosuchlesson"}, "");
-    QCOMPARE(run.status, 2);
-    QVERIFY(run.err.contains("unknown lesson"));
-    QCOMPARE(replay({}).status, 2);
-}
-
-void TestReplay::recordsMessagesAndDrawing() {
-    const Run run = replay({"dorvane"}, "wait 20\nstate\nclick Image2\nclick Image2\nstate\n");
-    QCOMPARE(run.status, 0);
-    const QJsonObject state = lastState(run.out);
-    const QJsonArray messages = state["messages"].toArray();
-    QCOMPARE(messages.size(), 2);
-    QCOMPARE(messages[0].toObject()["title"].toString(), QString("提示"));
-    QCOMPARE(messages[0].toObject()["icon"].toString(), QString("none"));
-    QVERIFY(state["drawn"].toArray().isEmpty());
-
-    const QJsonArray drawn = lastState(replay({"dorvane"}, "wait 20\n").out)["drawn"].toArray();
-    const QJsonObject xAxis = drawn[0].toObject();
-    QCOMPARE(xAxis["op"].toString(), QString("Line"));
-    QCOMPARE(float(xAxis["x1"].toDouble()), -1.8f);
-    QCOMPARE(xAxis["width"].toInt(), 2);
-    QCOMPARE(xAxis["persistent"].toBool(), true);
-    // Singles print as their shortest decimal: -1.8, not -1.79999995.
-    QVERIFY(run.out.contains("\"x1\":-1.8,"));
-}
-
-void TestReplay::rendersAtTheRequestedScale() {
-    QTemporaryDir dir;
-    const QString one = dir.filePath("one.png");
-    const QString two = dir.filePath("two.png");
-    QCOMPARE(replay({"--png", one, "dorvane"}, "wait 20\n").status, 0);
-    QCOMPARE(replay({"--scale", "2", "dorvane"}, "wait 20\npng " + two.toUtf8() + "\n").status, 0);
-    QCOMPARE(QImage(one).size(), QSize(524, 492));
-    QCOMPARE(QImage(two).size(), QSize(1048, 984));
-    QCOMPARE(replay({"--scale", "zero", "dorvane"}).status, 2);
-}
-
-void TestReplay::readsTheScriptFromAFile() {
-    QTemporaryDir dir;
-    QFile script(dir.filePath("script.txt"));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("wait 20\r\nclick Command2\r\n");
-    script.close();
-    const Run run = replay({"dorvane", script.fileName()});
-    QCOMPARE(run.status, 0);
-    QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
-    QCOMPARE(replay({"dorvane", dir.filePath("missing.txt")}).status, 2);
-}
 
 QTEST_GUILESS_MAIN(TestReplay)
 #include "tst_replay.moc"

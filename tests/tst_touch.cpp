@@ -10,10 +10,41 @@ using lessontest::control;
 class TestTouch : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void oneFingerDragMovesTheNearerPoint_data();
-    void oneFingerDragMovesTheNearerPoint();
-    void movingAFingerTurnsTheCalculatorLine();
+    void initTestCase() {
+        screen_ = QTest::createTouchDevice();
+    }
+    void oneFingerDragMovesTheNearerPoint_data() {
+        QTest::addColumn<QString>("lesson");
+        QTest::newRow("distance") << "dorvane";
+        QTest::newRow("slope") << "skelvin";
+    }
+    void oneFingerDragMovesTheNearerPoint() {
+        QFETCH(QString, lesson);
+        replay::Session session(lesson.toStdString());
+        lessontest::run(session, "wait 2000");
+        auto& canvas = control<Canvas>(session, "Picture1");
+        QWidget& view = canvas.widget();
+        QTest::touchEvent(&view, screen_).press(0, widgetPoint(canvas, 4, 5));
+        for (int step = 1; step <= 10; ++step)
+            QTest::touchEvent(&view, screen_)
+                .move(0, widgetPoint(canvas, 4 + 0.5 * step, 5 - 0.3 * step));
+        QTest::touchEvent(&view, screen_).release(0, widgetPoint(canvas, 9, 2));
+        const auto& line = control<LineShape>(session, "Line1");
+        QVERIFY2(qAbs(line.x2() - 9) < 0.05f && qAbs(line.y2() - 2) < 0.05f,
+                 qPrintable(QString("P2 at %1, %2").arg(line.x2()).arg(line.y2())));
+        QCOMPARE(line.x1(), 1.0f);
+        QCOMPARE(line.y1(), 1.0f);
+    }
+    void movingAFingerTurnsTheCalculatorLine() {
+        replay::Session session("quillet");
+        auto& canvas = control<Canvas>(session, "Picture1");
+        QWidget& view = canvas.widget();
+        QTest::touchEvent(&view, screen_).press(0, widgetPoint(canvas, 6, 0.2));
+        QTest::touchEvent(&view, screen_).move(0, widgetPoint(canvas, 3, 6));
+        QTest::touchEvent(&view, screen_).release(0, widgetPoint(canvas, 3, 6));
+        const double angle = lessontest::variable(session, "lineAngle");
+        QVERIFY2(qAbs(angle - std::atan(6.0)) < 0.02, qPrintable(QString::number(angle)));
+    }
 
 private:
     static QPoint widgetPoint(Canvas& canvas, double x, double y) {
@@ -21,45 +52,6 @@ private:
     }
     QPointingDevice* screen_ = nullptr;
 };
-
-void TestTouch::initTestCase() {
-    screen_ = QTest::createTouchDevice();
-}
-
-void TestTouch::oneFingerDragMovesTheNearerPoint_data() {
-    QTest::addColumn<QString>("lesson");
-    QTest::newRow("distance") << "dorvane";
-    QTest::newRow("slope") << "skelvin";
-}
-
-void TestTouch::oneFingerDragMovesTheNearerPoint() {
-    QFETCH(QString, lesson);
-    replay::Session session(lesson.toStdString());
-    lessontest::run(session, "wait 2000");
-    auto& canvas = control<Canvas>(session.form(), "Picture1");
-    QWidget& view = canvas.widget();
-    QTest::touchEvent(&view, screen_).press(0, widgetPoint(canvas, 4, 5));
-    for (int step = 1; step <= 10; ++step)
-        QTest::touchEvent(&view, screen_)
-            .move(0, widgetPoint(canvas, 4 + 0.5 * step, 5 - 0.3 * step));
-    QTest::touchEvent(&view, screen_).release(0, widgetPoint(canvas, 9, 2));
-    const auto& line = control<LineShape>(session.form(), "Line1");
-    QVERIFY2(qAbs(line.x2() - 9) < 0.05f && qAbs(line.y2() - 2) < 0.05f,
-             qPrintable(QString("P2 at %1, %2").arg(line.x2()).arg(line.y2())));
-    QCOMPARE(line.x1(), 1.0f);
-    QCOMPARE(line.y1(), 1.0f);
-}
-
-void TestTouch::movingAFingerTurnsTheCalculatorLine() {
-    replay::Session session("quillet");
-    auto& canvas = control<Canvas>(session.form(), "Picture1");
-    QWidget& view = canvas.widget();
-    QTest::touchEvent(&view, screen_).press(0, widgetPoint(canvas, 6, 0.2));
-    QTest::touchEvent(&view, screen_).move(0, widgetPoint(canvas, 3, 6));
-    QTest::touchEvent(&view, screen_).release(0, widgetPoint(canvas, 3, 6));
-    const double angle = lessontest::variable(session.form(), "lineAngle");
-    QVERIFY2(qAbs(angle - std::atan(6.0)) < 0.02, qPrintable(QString::number(angle)));
-}
 
 QTEST_MAIN(TestTouch)
 #include "tst_touch.moc"

@@ -130,7 +130,7 @@ void ZoomTest::redrawnNotScaled() {
     late.window().setZoomPercent(250);
     // Labels outside the canvas may differ by glyph placement alone; the canvas may not.
     const auto canvasPicture = [](replay::Session& session) {
-        QWidget& view = lessontest::control<forms::Canvas>(session.form(), "Picture1").widget();
+        QWidget& view = lessontest::canvas(session).widget();
         return session.render().copy(QRect(view.mapTo(&session.form().window(), QPoint()),
                                            view.size() * view.devicePixelRatio()));
     };
@@ -143,7 +143,7 @@ void ZoomTest::axesStaySharp() {
     replay::Session session("dorvane");
     session.window().setZoomPercent(250);
     run(session, "wait 20");
-    auto& picture = lessontest::control<forms::Canvas>(session.form(), "Picture1");
+    auto& picture = lessontest::canvas(session);
     const QImage image = session.render().convertToFormat(QImage::Format_RGB32);
     QWidget& view = picture.widget();
     const QPoint corner = view.mapTo(&session.form().window(), QPoint());
@@ -191,7 +191,7 @@ void ZoomTest::pointerLandsAtEveryZoom() {
     if (fullScreen) session.window().setPresenting(true);
     run(session, "wait 20");
     const double shown = session.window().zoomPercent() / 100;
-    auto& picture = lessontest::control<forms::Canvas>(session.form(), "Picture1");
+    auto& picture = lessontest::canvas(session);
     QWidget& view = picture.widget();
     const auto at = [&](double x, double y) {
         const QPointF inner = picture.scale().toPixels(x, y) * shown;
@@ -203,7 +203,7 @@ void ZoomTest::pointerLandsAtEveryZoom() {
     QMouseEvent move(QEvent::MouseMove, QPointF(at(7, 3)), view.mapToGlobal(QPointF(at(7, 3))),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&view, &move);
-    const auto& line = lessontest::control<forms::LineShape>(session.form(), "Line1");
+    const auto& line = lessontest::line(session, "Line1");
     const double tolerance = 1.0 / picture.scale().widthToPixels(1) / shown;
     QVERIFY2(std::abs(line.x2() - 7) <= tolerance && std::abs(line.y2() - 3) <= tolerance,
              qPrintable(QString("(%1, %2)").arg(line.x2()).arg(line.y2())));

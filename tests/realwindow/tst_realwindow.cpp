@@ -51,167 +51,155 @@ QStringList at(QPoint p) {
 class TestRealWindow : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void distanceDragMovesTheMarkerAndRevealsTheFormula();
-    void slopeLegsBlinkAndArcsSurviveTheHint();
-    void calculatorLineFollowsThePointer();
-    void zoomFullScreenAndRestart();
+    void init() {
+        x_ = std::make_unique<XSession>();
+        if (!x_->failure().isEmpty())
+            QSKIP(qPrintable("no X display for real windows: " + x_->failure()));
+    }
+    void distanceDragMovesTheMarkerAndRevealsTheFormula() {
+        requireProgram(DORVANE_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+        QImage shot;
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, planePixel(window, 4, 5), 3, isRed) > 5 &&
+                   shot.pixelColor(planePixel(window, 6.5, 0)).lightness() < 150;
+        }));
+        const QPoint formulaArea = window + QPoint(150, 459);
+        QCOMPARE(countAround(shot, formulaArea, 40, isRed), 0);
+
+        QVERIFY(x_->xdotool(at(planePixel(window, 4, 5))));
+        QVERIFY(x_->xdotool({"mousedown", "1"}));
+        for (double t = 0.1; t <= 1.0; t += 0.1)
+            QVERIFY(x_->xdotool(at(planePixel(window, 4 + 5 * t, 5 - 3 * t))));
+        QVERIFY(x_->xdotool({"mouseup", "1"}));
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, planePixel(window, 9, 2), 3, isRed) > 5;
+        }));
+        QCOMPARE(countAround(shot, planePixel(window, 4, 5), 3, isRed), 0);
+        QVERIFY(countAround(shot, formulaArea, 40, isRed) > 20);
+
+        QVERIFY(openAndCloseHint(window + QPoint(464 + 29, 432 + 29)));
+    }
+    void slopeLegsBlinkAndArcsSurviveTheHint() {
+        requireProgram(SKELVIN_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(SKELVIN_PATH, "斜率公式", window));
+        // The run leg lies along y = 1 from x = 1 to 4; look at its middle part.
+        const QPoint run = planePixel(window, 2.5, 1);
+        QImage shot;
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, run, 8, isBlue) > 2;
+        }));
+        QVERIFY(XSession::waitFor(
+            [&] {
+                shot = x_->screenshot();
+                return countAround(shot, run, 8, isBlue) == 0;
+            },
+            3000));
+        QVERIFY(XSession::waitFor(
+            [&] {
+                shot = x_->screenshot();
+                return countAround(shot, run, 8, isBlue) > 2;
+            },
+            3000));
+
+        // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
+        const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
+        QVERIFY(countAround(shot, arc, 3, isRed) > 0);
+        QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
+        QVERIFY(
+            XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
+    }
+    void calculatorLineFollowsThePointer() {
+        requireProgram(QUILLET_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(QUILLET_PATH, "Tavrelo与斜率", window));
+        const QPoint pointer = calculatorPixel(window, 3, 6);
+        QVERIFY(x_->xdotool(at(pointer)));
+        QVERIFY(x_->xdotool(at(pointer + QPoint(1, 0))));
+        QVERIFY(x_->xdotool(at(pointer)));
+        QImage shot;
+        // The line through the pivot (2, 0) and (3, 6) passes the pointer and (2.5, 3).
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, calculatorPixel(window, 2.5, 3), 2, isBlue) > 0;
+        }));
+        QVERIFY(countAround(shot, pointer, 2, isBlue) > 0);
+        const double angle = std::atan(6.0);
+        const QPoint arc = calculatorPixel(window, 2 + std::cos(angle / 2), std::sin(angle / 2));
+        QVERIFY(countAround(shot, arc, 3, isRed) > 0);
+    }
+    // Ctrl++ and a drag at 250 %, F11 and a drag at full screen, Escape, Ctrl+R and the
+    // help box, all through real keys and pointer on the X display.
+    void zoomFullScreenAndRestart() {
+        requireProgram(DORVANE_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+        const auto markerAt = [&](QPoint pixel) {
+            return XSession::waitFor([&] { return countAround(x_->screenshot(), pixel, 4, isRed) > 8; });
+        };
+        QVERIFY(markerAt(planePixel(window, 4, 5)));
+        const auto drag = [&](QPoint from, QPoint to) {
+            bool ok = x_->xdotool(at(from)) && x_->xdotool({"mousedown", "1"});
+            for (int step = 1; step <= 8; ++step)
+                ok = ok && x_->xdotool(at(from + (to - from) * step / 8));
+            return ok && x_->xdotool({"mouseup", "1"});
+        };
+
+        for (const char* key : {"ctrl+plus", "ctrl+equal", "ctrl+plus", "ctrl+plus", "ctrl+equal",
+                                "ctrl+minus"})
+            QVERIFY(x_->xdotool({"key", key}));
+        // 100 → 125 → 150 → 175 → 200 → 250 → 200: the window grew by the zoom.
+        QVERIFY(markerAt(zoomedPlanePixel(window, 2.0, 4, 5)));
+        QVERIFY(x_->xdotool({"key", "ctrl+plus"}));
+        QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 4, 5)));
+        QVERIFY(drag(zoomedPlanePixel(window, 2.5, 4, 5), zoomedPlanePixel(window, 2.5, 7, 2)));
+        QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 7, 2)));
+
+        // Full screen on 1024 x 768: the 524 x 492 client at 768 / 492, centred across.
+        QVERIFY(x_->xdotool({"key", "F11"}));
+        const double fit = 768.0 / 492;
+        const QPoint client(int((1024 - std::lround(524 * fit)) / 2), 0);
+        QVERIFY(markerAt(zoomedPlanePixel(client, fit, 7, 2)));
+        QVERIFY(drag(zoomedPlanePixel(client, fit, 7, 2), zoomedPlanePixel(client, fit, 10, 6)));
+        QVERIFY(markerAt(zoomedPlanePixel(client, fit, 10, 6)));
+
+        // Escape returns to the window at 250 %; Ctrl+R starts afresh there.
+        QVERIFY(x_->xdotool({"key", "Escape"}));
+        QVERIFY(x_->xdotool({"key", "ctrl+r"}));
+        QImage shot;
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, zoomedPlanePixel(window, 2.5, 4, 5), 4, isRed) > 8 &&
+                   countAround(shot, zoomedPlanePixel(window, 2.5, 1, 1), 4, isRed) > 8;
+        }));
+        const auto helpShown = [this] {
+            return x_->xdotool({"search", "--onlyvisible", "--name", "^帮助$"});
+        };
+        QVERIFY(x_->xdotool({"key", "F1"}) && XSession::waitFor(helpShown));
+        QVERIFY(x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !helpShown(); }));
+    }
 
 private:
-    void requireProgram(const char* path);
-    bool openAndCloseHint(QPoint emblem);
+    void requireProgram(const char* path) {
+        if (*path == '\0') QSKIP("the lesson is not built");
+    }
+    bool openAndCloseHint(QPoint emblem) {
+        const auto hintShown = [this] {
+            return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
+        };
+        return x_->xdotool(at(emblem)) && x_->xdotool({"click", "1"}) && XSession::waitFor(hintShown) &&
+               x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !hintShown(); });
+    }
     std::unique_ptr<XSession> x_;
 };
 
-void TestRealWindow::init() {
-    x_ = std::make_unique<XSession>();
-    if (!x_->failure().isEmpty())
-        QSKIP(qPrintable("no X display for real windows: " + x_->failure()));
-}
-
 // A click on the emblem opens the hint, a message box over the window; Enter closes it.
-bool TestRealWindow::openAndCloseHint(QPoint emblem) {
-    const auto hintShown = [this] {
-        return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
-    };
-    return x_->xdotool(at(emblem)) && x_->xdotool({"click", "1"}) && XSession::waitFor(hintShown) &&
-           x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !hintShown(); });
-}
 
-void TestRealWindow::requireProgram(const char* path) {
-    if (*path == '\0') QSKIP("the lesson is not built");
-}
-
-void TestRealWindow::distanceDragMovesTheMarkerAndRevealsTheFormula() {
-    requireProgram(DORVANE_PATH);
-    QPoint window;
-    QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
-    QImage shot;
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, planePixel(window, 4, 5), 3, isRed) > 5 &&
-               shot.pixelColor(planePixel(window, 6.5, 0)).lightness() < 150;
-    }));
-    const QPoint formulaArea = window + QPoint(150, 459);
-    QCOMPARE(countAround(shot, formulaArea, 40, isRed), 0);
-
-    QVERIFY(x_->xdotool(at(planePixel(window, 4, 5))));
-    QVERIFY(x_->xdotool({"mousedown", "1"}));
-    for (double t = 0.1; t <= 1.0; t += 0.1)
-        QVERIFY(x_->xdotool(at(planePixel(window, 4 + 5 * t, 5 - 3 * t))));
-    QVERIFY(x_->xdotool({"mouseup", "1"}));
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, planePixel(window, 9, 2), 3, isRed) > 5;
-    }));
-    QCOMPARE(countAround(shot, planePixel(window, 4, 5), 3, isRed), 0);
-    QVERIFY(countAround(shot, formulaArea, 40, isRed) > 20);
-
-    QVERIFY(openAndCloseHint(window + QPoint(464 + 29, 432 + 29)));
-}
-
-void TestRealWindow::slopeLegsBlinkAndArcsSurviveTheHint() {
-    requireProgram(SKELVIN_PATH);
-    QPoint window;
-    QVERIFY(x_->launch(SKELVIN_PATH, "斜率公式", window));
-    // The run leg lies along y = 1 from x = 1 to 4; look at its middle part.
-    const QPoint run = planePixel(window, 2.5, 1);
-    QImage shot;
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, run, 8, isBlue) > 2;
-    }));
-    QVERIFY(XSession::waitFor(
-        [&] {
-            shot = x_->screenshot();
-            return countAround(shot, run, 8, isBlue) == 0;
-        },
-        3000));
-    QVERIFY(XSession::waitFor(
-        [&] {
-            shot = x_->screenshot();
-            return countAround(shot, run, 8, isBlue) > 2;
-        },
-        3000));
-
-    // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
-    const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
-    QVERIFY(countAround(shot, arc, 3, isRed) > 0);
-    QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
-    QVERIFY(
-        XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
-}
-
-void TestRealWindow::calculatorLineFollowsThePointer() {
-    requireProgram(QUILLET_PATH);
-    QPoint window;
-    QVERIFY(x_->launch(QUILLET_PATH, "Tavrelo与斜率", window));
-    const QPoint pointer = calculatorPixel(window, 3, 6);
-    QVERIFY(x_->xdotool(at(pointer)));
-    QVERIFY(x_->xdotool(at(pointer + QPoint(1, 0))));
-    QVERIFY(x_->xdotool(at(pointer)));
-    QImage shot;
-    // The line through the pivot (2, 0) and (3, 6) passes the pointer and (2.5, 3).
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, calculatorPixel(window, 2.5, 3), 2, isBlue) > 0;
-    }));
-    QVERIFY(countAround(shot, pointer, 2, isBlue) > 0);
-    const double angle = std::atan(6.0);
-    const QPoint arc = calculatorPixel(window, 2 + std::cos(angle / 2), std::sin(angle / 2));
-    QVERIFY(countAround(shot, arc, 3, isRed) > 0);
-}
-
-// Ctrl++ and a drag at 250 %, F11 and a drag at full screen, Escape, Ctrl+R and the help
-// box, all through real keys and pointer on the X display.
-void TestRealWindow::zoomFullScreenAndRestart() {
-    requireProgram(DORVANE_PATH);
-    QPoint window;
-    QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
-    const auto markerAt = [&](QPoint pixel) {
-        return XSession::waitFor([&] { return countAround(x_->screenshot(), pixel, 4, isRed) > 8; });
-    };
-    QVERIFY(markerAt(planePixel(window, 4, 5)));
-    const auto drag = [&](QPoint from, QPoint to) {
-        bool ok = x_->xdotool(at(from)) && x_->xdotool({"mousedown", "1"});
-        for (int step = 1; step <= 8; ++step)
-            ok = ok && x_->xdotool(at(from + (to - from) * step / 8));
-        return ok && x_->xdotool({"mouseup", "1"});
-    };
-
-    for (const char* key : {"ctrl+plus", "ctrl+equal", "ctrl+plus", "ctrl+plus", "ctrl+equal",
-                            "ctrl+minus"})
-        QVERIFY(x_->xdotool({"key", key}));
-    // 100 → 125 → 150 → 175 → 200 → 250 → 200: the window grew by the zoom.
-    QVERIFY(markerAt(zoomedPlanePixel(window, 2.0, 4, 5)));
-    QVERIFY(x_->xdotool({"key", "ctrl+plus"}));
-    QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 4, 5)));
-    QVERIFY(drag(zoomedPlanePixel(window, 2.5, 4, 5), zoomedPlanePixel(window, 2.5, 7, 2)));
-    QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 7, 2)));
-
-    // Full screen on 1024 x 768: the 524 x 492 client at 768 / 492, centred across.
-    QVERIFY(x_->xdotool({"key", "F11"}));
-    const double fit = 768.0 / 492;
-    const QPoint client(int((1024 - std::lround(524 * fit)) / 2), 0);
-    QVERIFY(markerAt(zoomedPlanePixel(client, fit, 7, 2)));
-    QVERIFY(drag(zoomedPlanePixel(client, fit, 7, 2), zoomedPlanePixel(client, fit, 10, 6)));
-    QVERIFY(markerAt(zoomedPlanePixel(client, fit, 10, 6)));
-
-    // Escape returns to the window at 250 %; Ctrl+R starts afresh there.
-    QVERIFY(x_->xdotool({"key", "Escape"}));
-    QVERIFY(x_->xdotool({"key", "ctrl+r"}));
-    QImage shot;
-    QVERIFY(XSession::waitFor([&] {
-        shot = x_->screenshot();
-        return countAround(shot, zoomedPlanePixel(window, 2.5, 4, 5), 4, isRed) > 8 &&
-               countAround(shot, zoomedPlanePixel(window, 2.5, 1, 1), 4, isRed) > 8;
-    }));
-    const auto helpShown = [this] {
-        return x_->xdotool({"search", "--onlyvisible", "--name", "^帮助$"});
-    };
-    QVERIFY(x_->xdotool({"key", "F1"}) && XSession::waitFor(helpShown));
-    QVERIFY(x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !helpShown(); }));
-}
 
 QTEST_GUILESS_MAIN(TestRealWindow)
 #include "tst_realwindow.moc"

@@ -1,10 +1,12 @@
-// lesson-fuzz [--seconds N] [--seed S] [LESSON...]
+// lesson-fuzz [--seconds N] [--seed S] [--budgets] [LESSON...]
 // Throws random events at the lessons in-process, through the same runtime the windows
 // use: presses, moves and releases with every button combination, at positions from the
 // canvas out to the ends of the single range; clicks on every button and image; random
 // text in every text box; waits of up to several seconds. After every event it checks
-// that the event was handled promptly and that no caption shows "nan", "inf" or an
-// exponent. Build it with the sanitizers to catch memory and undefined-behaviour faults.
+// that no caption shows "nan", "inf" or an exponent. Build it with the sanitizers to
+// catch memory and undefined-behaviour faults. It reports the slowest event; with
+// --budgets (as scripts/benchmark runs it) an event over 100 ms fails too, which on a
+// busy machine says little, so the test suite leaves it out.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -158,12 +160,15 @@ void fuzz(const std::string& lesson, double seconds, quint32 seed, Report& repor
 int main(int argc, char** argv) {
     double seconds = 20;
     quint32 seed = 1;
+    bool budgets = false;
     std::vector<std::string> lessons;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc)
             seconds = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc)
             seed = quint32(std::strtoul(argv[++i], nullptr, 10));
+        else if (!std::strcmp(argv[i], "--budgets"))
+            budgets = true;
         else
             lessons.emplace_back(argv[i]);
     }
@@ -183,7 +188,7 @@ int main(int argc, char** argv) {
                 report.slowestEvent.c_str());
     // Far under a frame even at extreme positions; the sanitizers slow everything down.
     const double budgetMs = 100;
-    if (report.slowestMs > budgetMs) {
+    if (budgets && report.slowestMs > budgetMs) {
         std::fprintf(stderr, "lesson-fuzz: an event took %.1f ms, over %.0f ms\n", report.slowestMs,
                      budgetMs);
         ++report.failures;

@@ -1,7 +1,7 @@
 // icon-export OUTDIR: writes the lessons' icons into a hicolor icon theme under OUTDIR,
 // as SVG and as PNG at the usual sizes, drawn from the same artwork as the windows.
 #include "emblem.h"
-#include "pictures.h"
+#include "inclinationpictures.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
     }
     const QDir theme(QString::fromLocal8Bit(argv[1]) + "/hicolor");
     const bool written =
-        writeIcon(theme, "dorvane", forms::emblemPicture(QColor(0xB4, 0x96, 0xE6), Qt::transparent), {}) &&
-        writeIcon(theme, "skelvin", forms::emblemPicture(QColor(0x8C, 0xB4, 0xE6), Qt::transparent), {}) &&
+        writeIcon(theme, "dorvane", emblem::picture(QColor(0xB4, 0x96, 0xE6), Qt::transparent), {}) &&
+        writeIcon(theme, "skelvin", emblem::picture(QColor(0x8C, 0xB4, 0xE6), Qt::transparent), {}) &&
         writeIcon(theme, "quillet", inclination::folderPicture(), inclination::folderIcon());
     return written ? 0 : 1;
 }

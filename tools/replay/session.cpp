@@ -56,6 +56,8 @@ std::string_view restAfterTwoFields(std::string_view line) {
 }  // namespace
 
 Session::Session(std::string_view lesson) : lesson_(lesson) {
+    // Text is measured and drawn with the faces the windows use.
+    installFontMapping();
     const std::vector<std::string_view> names = lessonNames();
     if (std::find(names.begin(), names.end(), lesson) == names.end())
         throw std::invalid_argument("unknown lesson: " + std::string(lesson));
@@ -63,13 +65,10 @@ Session::Session(std::string_view lesson) : lesson_(lesson) {
     const auto make = [name = lesson_](FormEnvironment& environment) {
         return makeLesson(name, environment);
     };
-    const auto attachLog = [this](Form& form) {
-        for (Control* control : form.controls()) {
-            if (control->kind() == ControlKind::Canvas)
-                static_cast<Canvas*>(control)->setDrawingLog(&drawn_);
-        }
+    const auto watch = [this](Form& form) {
+        form.watchDrawing([this](const DrawingCall& call) { drawn_.push_back(call); });
     };
-    window_ = std::make_unique<LessonWindow>(environment_, make, desktop_, 100, attachLog);
+    window_ = std::make_unique<LessonWindow>(environment_, make, desktop_, 100, watch);
     window_->show();
 }
 

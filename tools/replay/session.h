@@ -10,9 +10,9 @@
 
 #include "clocks.h"
 #include "desktop.h"
-#include "drawinglog.h"
 #include "form.h"
 #include "lessonwindow.h"
+#include "statejson.h"
 #include "messagebox.h"
 
 namespace replay {
@@ -52,7 +52,7 @@ private:
     forms::RecordingMessagePresenter messages_;
     forms::FormEnvironment environment_{clock_, messages_};
     forms::RecordingDesktop desktop_;
-    forms::DrawingLog drawn_;
+    DrawingLog drawn_;
     std::unique_ptr<forms::LessonWindow> window_;
     std::string output_;
     bool statePrinted_ = false;

@@ -6,14 +6,15 @@
 #include <string_view>
 #include <vector>
 
-#include "drawinglog.h"
 #include "form.h"
 #include "messagebox.h"
 
 namespace replay {
 
+using DrawingLog = std::vector<forms::DrawingCall>;
+
 std::string stateJson(std::string_view lesson, const forms::Form& form, double zoomPercent,
-                      const std::vector<forms::Message>& messages, const forms::DrawingLog& drawn);
+                      const std::vector<forms::Message>& messages, const DrawingLog& drawn);
 
 // Numbers as the state prints them: the shortest decimal that reads back as the same
 // single or double.

@@ -1,9 +1,11 @@
-// lesson-soak [--quick]
+// lesson-soak [--quick] [--budgets]
 // A long school day in fast motion: skelvin through 8 hours of its one-second blinking
 // with 100,000 drag steps, and quillet through 1,000,000 pointer movements, each event
 // repainted as on screen. It reports the peak memory after the first thousand events and
 // at the end, and the median cost of the first and the last thousand events. --quick
-// runs a twentieth of it.
+// runs a twentieth of it. The memory may grow by at most a mebibyte; with --budgets (as
+// scripts/benchmark runs it) the last thousand events may also be no slower than the
+// first, which on a busy machine says little, so the test suite leaves it out.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -80,7 +82,12 @@ Result soak(const char* name, replay::Session& session, long long events,
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool quick = argc > 1 && !std::strcmp(argv[1], "--quick");
+    bool quick = false;
+    bool budgets = false;
+    for (int i = 1; i < argc; ++i) {
+        quick = quick || !std::strcmp(argv[i], "--quick");
+        budgets = budgets || !std::strcmp(argv[i], "--budgets");
+    }
     const long long scale = quick ? 20 : 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
@@ -121,7 +128,7 @@ int main(int argc, char** argv) {
         // The last thousand may be no slower than the first, give or take the noise of a
         // busy machine.
         const bool ok = (!kJudgeMemory || growth < kGrowthBudgetMib) &&
-                        r.lastMs <= r.firstMs * 1.25 + 0.005;
+                        (!budgets || r.lastMs <= r.firstMs * 1.25 + 0.005);
         met = met && ok;
         std::printf("%-8s %10lld %12.2f %12.2f %9.2f %12.4f %12.4f %s\n", r.name, r.events,
                     r.startMib, r.endMib, growth, r.firstMs, r.lastMs, ok ? "" : "MISSED");

@@ -4,7 +4,6 @@
 #include <QLabel>
 
 #include "fonts.h"
-#include "startupprobe.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,7 +12,6 @@ int main(int argc, char** argv) {
     window.setFont(forms::toQFont({"宋体", 15}));
     window.setWindowTitle(QStringLiteral("两点间的距离公式"));
     window.resize(524, 492);
-    forms::armStartupProbe(window);
     window.show();
     return app.exec();
 }

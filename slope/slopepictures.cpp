@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "slopepictures.h"
 
 #include <QColor>
 #include <QFont>

@@ -2,7 +2,7 @@
 // The panel's labels come before its picture so that they lie above it.
 #include "emblem.h"
 #include "inclinationform.h"
-#include "pictures.h"
+#include "inclinationpictures.h"
 
 namespace inclination {
 
@@ -90,7 +90,7 @@ void InclinationForm::buildLayout() {
     Image2 = addImage({.name = "Image2",
                        .left = 5280,
                        .top = 6360,
-                       .picture = emblemPicture(QColor(0x78, 0x64, 0xDC), Qt::transparent),
+                       .picture = emblem::picture(QColor(0x78, 0x64, 0xDC), Qt::transparent),
                        .accessibleName = "徽标"});
 
     Command3->onClick = [this] { Command3_Click(); };

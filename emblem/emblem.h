@@ -6,9 +6,9 @@
 
 #include "picture.h"
 
-namespace forms {
+namespace emblem {
 
 // The 58 x 58 emblem in the given ink, on white or, with Qt::transparent, on nothing.
-Picture emblemPicture(QColor ink, QColor paper = Qt::white);
+forms::Picture picture(QColor ink, QColor paper = Qt::white);
 
-}  // namespace forms
+}  // namespace emblem

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "inclinationpictures.h"
 
 #include <QColor>
 #include <QFont>

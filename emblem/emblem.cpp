@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace forms {
+namespace emblem {
 
 namespace {
 
@@ -112,8 +112,8 @@ void paintBook(QPainter& painter, const QColor& ink) {
 
 }  // namespace
 
-Picture emblemPicture(QColor ink, QColor paper) {
-    return Picture(QSize(58, 58), [ink](QPainter& painter) {
+forms::Picture picture(QColor ink, QColor paper) {
+    return forms::Picture(QSize(58, 58), [ink](QPainter& painter) {
         paintBook(painter, ink);
         paintSprig(painter, ink, -1);
         paintSprig(painter, ink, +1);
@@ -123,4 +123,4 @@ Picture emblemPicture(QColor ink, QColor paper) {
     }, paper);
 }
 
-}  // namespace forms
+}  // namespace emblem

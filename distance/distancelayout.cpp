@@ -2,7 +2,7 @@
 #include "coordinateplane.h"
 #include "distanceform.h"
 #include "emblem.h"
-#include "pictures.h"
+#include "distancepictures.h"
 
 namespace distance {
 
@@ -56,7 +56,7 @@ void DistanceForm::buildLayout() {
     Image2 = addImage({.name = "Image2",
                        .left = 6960,
                        .top = 6480,
-                       .picture = emblemPicture(QColor(0xB4, 0x96, 0xE6)),
+                       .picture = emblem::picture(QColor(0xB4, 0x96, 0xE6)),
                        .accessibleName = "提示"});
     Label10 = addLabel({.name = "Label10",
                         .rect = {6000, 6720, 495, 330},

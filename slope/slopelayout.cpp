@@ -1,7 +1,7 @@
 // The window of the slope lesson as designed, control by control in design order.
 #include "coordinateplane.h"
 #include "emblem.h"
-#include "pictures.h"
+#include "slopepictures.h"
 #include "slopeform.h"
 
 namespace slope {
@@ -44,7 +44,7 @@ void SlopeForm::buildLayout() {
     Image2 = addImage({.name = "Image2",
                        .left = 6840,
                        .top = 5640,
-                       .picture = emblemPicture(QColor(0x8C, 0xB4, 0xE6)),
+                       .picture = emblem::picture(QColor(0x8C, 0xB4, 0xE6)),
                        .accessibleName = "提示"});
     Timer1 = addTimer({.name = "Timer1", .interval = 1, .enabled = true});
     Timer2 = addTimer({.name = "Timer2", .interval = 1, .enabled = false});

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "distancepictures.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The inclination lesson: the window and its axis-range panel, the axes with their ticks
+// counted from the origin, that counting far from it, and the line that follows the
+// pointer with its arc and readouts.
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "lessontest.h"
+#include "tickcounter.h"
+
+using namespace forms;
+using namespace lessontest;
+
+namespace {
+
+const char* const kBoxes[] = {"Text4", "Text5", "Text6", "Text7"};
+const QList<double> kDefaultRanges{10, -10, 10, -10};
+
+// Types the four ranges into the panel, Text4 to Text7, and presses "确定".
+void applyRanges(Session& s, const QStringList& texts) {
+    for (int i = 0; i < 4; ++i) control<TextBox>(s, kBoxes[i]).setText(texts[i].toStdString());
+    run(s, "click Command4");
+}
+
+QStringList boxTexts(Session& s) {
+    QStringList texts;
+    for (const char* name : kBoxes) texts << QString::fromStdString(control<TextBox>(s, name).text());
+    return texts;
+}
+
+QList<double> ranges(Session& s) {
+    QList<double> values;
+    for (const char* name : {"rangeXMax", "rangeXMin", "rangeYMax", "rangeYMin"}) values << variable(s, name);
+    return values;
+}
+
+QStringList warnings(Session& s) {
+    QStringList texts;
+    for (const Message& message : s.messages()) {
+        if (message.title != "警告" || message.icon != MessageIcon::Exclamation) return {"wrong title or icon"};
+        texts << QString::fromStdString(message.text);
+    }
+    return texts;
+}
+
+// The places of the tick marks along the x or y axis, in drawing order: each stands on
+// its axis and reaches the given length across it.
+QList<double> ticks(const QJsonArray& lines, char axis, double length) {
+    const QString along = axis == 'x' ? "x" : "y", across = axis == 'x' ? "y" : "x";
+    QList<double> found;
+    for (const QJsonValue call : lines) {
+        if (call[along + "1"] == call[along + "2"] && call[across + "1"].toDouble() == 0 &&
+            float(call[across + "2"].toDouble()) == float(length))
+            found << float(call[along + "1"].toDouble());
+    }
+    return found;
+}
+
+// The values from first towards last by repeated addition of the step, as singles.
+QList<double> counted(double first, double last, double step) {
+    QList<double> values;
+    for (double value = first; step > 0 ? value <= last : value >= last; value += step)
+        values << float(value);
+    return values;
+}
+
+}  // namespace
+
+class TestInclination : public QObject {
+    Q_OBJECT
+private slots:
+    void startUp() {
+        Session session("quillet");
+        QWidget& window = session.form().window();
+        QCOMPARE(window.windowTitle(), "Tavrelo与斜率");
+        QCOMPARE(window.minimumSize(), QSize(417, 492));
+        QVERIFY(window.maximumWidth() > 1000);
+        QVERIFY(window.windowIcon().availableSizes().contains(QSize(16, 16)));
+        QCOMPARE(boxTexts(session), QStringList({"10", "-10", "10", "-10"}));
+        QCOMPARE(ranges(session), kDefaultRanges);
+        QCOMPARE(ends(session, "Line1"), QLineF(-3, -5, 7, 5));
+        for (const char* name : {"Text4", "Text7", "Command3", "Command4"}) {
+            QVERIFY2(session.form().window().findChild<QWidget*>(name)->x() >= window.width(), name);
+        }
+        const QJsonArray lines = drawn(session, "Line");
+        QCOMPARE(ticks(lines, 'x', 0.2), counted(0, 9, 1) + counted(0, -10, -1));
+        QCOMPARE(ticks(lines, 'y', 0.2), counted(0, 9, 1) + counted(0, -10, -1));
+        // The plane is in the persistent image: the x axis shows at (5, 0).
+        const QImage image = session.render();
+        const QPoint axis = windowPixel(session, 5, 0).toPoint();
+        QVERIFY(std::min({image.pixelColor(axis + QPoint(0, -1)).lightness(), image.pixelColor(axis).lightness(),
+                          image.pixelColor(axis + QPoint(0, 1)).lightness()}) < 128);
+    }
+
+    void ticksCountedFromTheOrigin_data() {
+        lessontest::columns<QStringList, QList<double>, QList<double>>(
+            {"texts", "xTicks", "yTicks"});
+        const QList<double> defaultTicks = counted(0, 9, 1) + counted(0, -10, -1);
+        QTest::newRow("x 0 to 20: the leftward loop draws the origin only")
+            << QStringList{"20", "0", "10", "-10"} << counted(0, 19, 1) + QList{0.0} << defaultTicks;
+        QTest::newRow("panel 5, -5, 8, -2") << QStringList{"5", "-5", "8", "-2"}
+            << counted(0, 4.5, 0.5) + counted(0, -5, -0.5) << counted(0, 7.5, 0.5) + counted(0, -2, -0.5);
+        QList<double> tenths;
+        for (double i = 0; i <= 1002 - 0.1; i += 0.1)
+            if (i >= 1000 - 0.01) tenths << float(i);
+        QTest::newRow("x 1000 to 1002: ten thousand tenths added")
+            << QStringList{"1002", "1000", "10", "-10"} << tenths << defaultTicks;
+    }
+    void ticksCountedFromTheOrigin() {
+        QFETCH(QStringList, texts);
+        Session session("quillet");
+        drawn(session);
+        applyRanges(session, texts);
+        QVERIFY(session.messages().empty());
+        const double sx = (texts[0].toDouble() - texts[1].toDouble()) / 20;
+        const double sy = (texts[2].toDouble() - texts[3].toDouble()) / 20;
+        const QJsonArray lines = drawn(session, "Line");
+        QTEST(ticks(lines, 'x', 0.2 * sy), "xTicks");
+        QTEST(ticks(lines, 'y', 0.2 * sx), "yTicks");
+    }
+
+    // Counted one by one from the origin, these would take 2e8, 1e7 and 2e7 steps; only
+    // the ticks on the canvas are drawn.
+    void farRanges_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("x 1e9 to 1e9 + 100") << QStringList{"1000000100", "1000000000", "10", "-10"};
+        QTest::newRow("y 1e16 to 1e16 + 2e10") << QStringList{"10", "-10", "10000020000000000", "10000000000000000"};
+    }
+    void farRanges() {
+        QFETCH(QStringList, texts);
+        Session session("quillet");
+        drawn(session);
+        applyRanges(session, texts);
+        QVERIFY(session.messages().empty());
+        const double xmin = texts[1].toDouble(), xmax = texts[0].toDouble();
+        const double ymin = texts[3].toDouble(), ymax = texts[2].toDouble();
+        const QJsonArray lines = drawn(session, "Line");
+        const QList<double> x = ticks(lines, 'x', 0.2 * ((ymax - ymin) / 20));
+        const QList<double> y = ticks(lines, 'y', 0.2 * ((xmax - xmin) / 20));
+        QVERIFY(!x.isEmpty() && x.size() <= 22 && !y.isEmpty() && y.size() <= 22);
+        for (const double at : x) QVERIFY(float(xmin) <= at && at <= float(xmax));
+        for (const double at : y) QVERIFY(float(ymin) <= at && at <= float(ymax));
+    }
+
+    void countingMatchesRepeatedAddition_data() {
+        lessontest::columns<double, double, double, double>({"step", "bound", "from", "to"});
+        QTest::newRow("tenths, a million steps out") << 0.1 << 1e5 + 2 << 1e5 << 1e5 + 2;
+        // Steps half-way between two doubles near 1.5, rounding up or down for good.
+        const double oddTie = std::ldexp(0x1p29 + 1.5, -52), evenTie = std::ldexp(0x1p29 + 0.5, -52);
+        QTest::newRow("tie, odd") << oddTie << 2.0 << 1.5 << 1.5 + 20 * oddTie;
+        QTest::newRow("tie, even") << evenTie << 2.0 << 1.5 << 1.5 + 20 * evenTie;
+        QTest::newRow("the bound cuts the range") << 1.0 << 5.5 << 3.0 << 10.0;
+        QTest::newRow("step not positive") << 0.0 << 10.0 << 0.0 << 3.0;
+    }
+    void countingMatchesRepeatedAddition() {
+        QFETCH(double, step);
+        QFETCH(double, bound);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        std::vector<double> expected;
+        for (double i = 0; step > 0 && i <= bound; i += step)
+            if (from <= i && i <= to) expected.push_back(i);
+        QCOMPARE(inclination::countedTicks(step, bound, from, to), expected);
+        // Where the counter stops growing, the counting stops too.
+        QVERIFY(inclination::countedTicks(1, 1e16 + 19, 1e16, 1e16 + 20).empty());
+        QCOMPARE(inclination::countedTicks(1, 0x1p53 + 8, 0x1p53 - 2, 0x1p53 + 8),
+                 (std::vector<double>{0x1p53 - 2, 0x1p53 - 1, 0x1p53}));
+    }
+
+    void rangeChecks_data() {
+        lessontest::columns<QStringList, QList<double>, QStringList>({"texts", "read", "messages"});
+        const double inf = std::numeric_limits<double>::infinity();
+        const QStringList none, wrong{"数据输入有误！"}, incomplete{"请输入完整的数据！"};
+        QTest::newRow("5, -5, 8, -2") << QStringList{"5", "-5", "8", "-2"} << QList<double>{5, -5, 8, -2} << none;
+        QTest::newRow("both reversed, one message") << QStringList{"-1", "1", "-1", "1"} << QList<double>{-1, 1, -1, 1} << wrong;
+        QTest::newRow("leading numbers") << QStringList{"3abc", " -2.5e1x", "zz", "\x01\x02 5"}
+                                         << QList<double>{3, -25, 0, 0} << wrong;
+        QTest::newRow("beyond the double range") << QStringList{"1e999", "-10", "10", "-10"}
+                                                 << QList<double>{inf, -10, 10, -10} << incomplete;
+        QTest::newRow("beyond the single range") << QStringList{"10", "-10", "1e39", "-10"}
+                                                 << QList<double>{10, -10, 1e39, -10} << incomplete;
+        QTest::newRow("a single corner beyond the single range") << QStringList{"1e39", "0", "10", "-10"}
+                                                 << QList<double>{1e39, 0, 10, -10} << incomplete;
+        QTest::newRow("ends the canvas cannot tell apart")
+            << QStringList{"10000000000000020", "10000000000000000", "10", "-10"}
+            << QList<double>{1e16 + 20, 1e16, 10, -10} << incomplete;
+    }
+    void rangeChecks() {
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, messages);
+        Session session("quillet");
+        run(session, "move 3 1");
+        drawn(session);
+        applyRanges(session, texts);
+        QTEST(ranges(session), "read");
+        QCOMPARE(warnings(session), messages);
+        // A refused range leaves the canvas blank; an accepted one shows its axes.
+        const QJsonArray calls = drawn(session);
+        QCOMPARE(calls.size() == 1, !messages.isEmpty());
+        QCOMPARE(calls[0]["op"], "Cls");
+    }
+
+    void clearAndTheNextMove() {
+        Session session("quillet");
+        run(session, "move 3 1");
+        drawn(session);
+        const QImage before = session.render();
+        run(session, "click Command3");
+        QCOMPARE(boxTexts(session), QStringList(4, ""));
+        QVERIFY(drawn(session).isEmpty());
+        QCOMPARE(session.render(), before);
+        run(session, "click Command4");
+        QCOMPARE(warnings(session), QStringList{"数据输入有误！"});
+        QCOMPARE(ranges(session), (QList<double>{0, 0, 0, 0}));
+        // The next move puts the defaults back.
+        applyRanges(session, {"5", "-5", "8", "-2"});
+        QCOMPARE(canvas(session).scale().left(), -5.0);
+        run(session, "move 3 1");
+        QCOMPARE(ranges(session), kDefaultRanges);
+        QCOMPARE(canvas(session).scale().left(), -10.0);
+        QCOMPARE(caption(session, "Label1"), "45°");
+    }
+
+    void pointer_data() {
+        lessontest::columns<QPointF, double, QString, QString, int, QLineF>(
+            {"pointer", "angle", "degrees", "slope", "arcPoints", "line"});
+        const QLineF rising(-3, -5, 7, 5), falling(7, -5, -3, 5);
+        const double h = std::sqrt(50.0);
+        QTest::newRow("(-1, -3), below the axis") << QPointF(-1, -3) << 0.785398 << "45°" << "1" << 16 << rising;
+        QTest::newRow("(2.5, 10)") << QPointF(2.5, 10) << 1.5208379 << "87.14°" << "20" << 31
+                                   << QLineF(1.6469, -7.0622, 2.3531, 7.0622);
+        QTest::newRow("(2.001, 5), within the band") << QPointF(2.001f, 5) << 1.5705963 << "90°"
+            << "不存在" << 32 << QLineF(1.9986, -h, 2.0014, h);
+        QTest::newRow("(2, 0), the pivot") << QPointF(2, 0) << std::numbers::pi / 2 << "90°"
+            << "不存在" << 32 << QLineF(2, -h, 2, h);
+        QTest::newRow("(6, 0), level with the pivot") << QPointF(6, 0) << 3.14159 << "180°"
+            << "0" << 63 << QLineF(2 + h, 0, 2 - h, 0);
+    }
+    void pointer() {
+        QFETCH(QPointF, pointer);
+        QFETCH(double, angle);
+        QFETCH(int, arcPoints);
+        QFETCH(QLineF, line);
+        Session session("quillet");
+        drawn(session);
+        move(session, pointer, 0);
+        QVERIFY(std::abs(variable(session, "lineAngle") - angle) < 1e-6);
+        QTEST(caption(session, "Label1"), "degrees");
+        QTEST(caption(session, "Label4"), "slope");
+        QVERIFY2(nearly(ends(session, "Line1"), line, 1e-3), qPrintable(lineText(ends(session, "Line1"))));
+        const QJsonArray arc = drawn(session, "PSet");
+        QCOMPARE(arc.size(), qsizetype(arcPoints));
+        for (qsizetype k = 0; k < arc.size(); ++k) {
+            QCOMPARE(arc[k]["color"], 255);
+            QVERIFY(std::abs(arc[k]["x"].toDouble() - (2 + std::cos(0.05 * double(k)))) < 1e-6);
+        }
+    }
+
+    // Buttons change nothing, and each move redraws from a clean canvas: the half
+    // circle of a level line is gone after the next move, through a real mouse event.
+    void eachMoveStartsAfresh() {
+        Session held("quillet"), free("quillet");
+        run(held, "move 6 0 1");
+        QVERIFY(redPixelsNear(held, held.render(), 2, 1, 1));
+        run(held, "move 3 1 1");
+        const QPoint pixel = (canvas(free).scale().toPixels(3, 1) + QPointF(2, 2)).toPoint();
+        QTest::mouseMove(&canvas(free).widget(), pixel);
+        QVERIFY(std::abs(variable(free, "lineAngle") - std::numbers::pi / 4) < 0.01);
+        run(free, "move 3 1");
+        const QImage image = held.render();
+        QVERIFY(!redPixelsNear(held, image, 2, 1, 1));
+        QVERIFY(redPixelsNear(held, image, 2 + std::cos(0.4), std::sin(0.4), 1));
+        QCOMPARE(image, free.render());
+    }
+};
+
+QTEST_MAIN(TestInclination)
+#include "tst_inclination.moc"
