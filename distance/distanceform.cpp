@@ -4,6 +4,7 @@
 
 #include "coordinateplane.h"
 #include "numbertext.h"
+#include "pointkeys.h"
 #include "singleprecision.h"
 
 namespace distance {
@@ -27,6 +28,13 @@ DistanceForm::DistanceForm(FormEnvironment& environment)
     : Form(environment,
            {.caption = "两点间的距离公式", .clientWidth = 7860, .clientHeight = 7380}) {
     buildLayout();
+}
+
+DistanceForm::~DistanceForm() {
+    // The window outlives the form's own members by a moment, and its canvas may still
+    // ask for the key mark while it closes.
+    Picture1->keyMark = nullptr;
+    Picture1->onKeyDown = nullptr;
 }
 
 std::vector<Variable> DistanceForm::variables() const {

@@ -2,13 +2,20 @@
 // triangle AOB, its dotted projections and the formula row |AB| = √(|OA|² + |OB|²).
 #pragma once
 
+#include <memory>
+
 #include "form.h"
+
+namespace plane {
+class PointKeys;
+}
 
 namespace distance {
 
 class DistanceForm : public forms::Form {
 public:
     explicit DistanceForm(forms::FormEnvironment& environment);
+    ~DistanceForm() override;
 
     std::vector<forms::Variable> variables() const override;
 
@@ -33,6 +40,7 @@ private:
     double aa = 0;
     float bb = 0;
     int stepCount = 0;
+    std::unique_ptr<plane::PointKeys> pointKeys_;
 
     forms::Button* Command2;
     forms::Canvas* Picture2;

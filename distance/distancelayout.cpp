@@ -3,6 +3,7 @@
 #include "distanceform.h"
 #include "emblem.h"
 #include "distancepictures.h"
+#include "pointkeys.h"
 
 namespace distance {
 
@@ -77,8 +78,11 @@ void DistanceForm::buildLayout() {
                        .font = {"宋体", 21.75},
                        .backColor = SystemColor::ButtonFace,
                        .autoSize = false});
-    Image1 =
-        addImage({.name = "Image1", .left = 360, .top = 5760, .picture = generalFormulaPicture()});
+    Image1 = addImage({.name = "Image1",
+                       .left = 360,
+                       .top = 5760,
+                       .picture = generalFormulaPicture(),
+                       .accessibleName = "|AB| = √(|OA|² + |OB|²)"});
     Label5 = addLabel(
         {.name = "Label5", .rect = {2160, 6480, 120, 285}, .caption = "2", .font = kExponentFont});
     Label4 = addLabel({.name = "Label4",
@@ -98,6 +102,23 @@ void DistanceForm::buildLayout() {
     };
     Picture1->onMouseMove = [this](const MouseEvent& e) {
         Picture1_MouseMove(e.button, e.shift, e.x, e.y);
+    };
+
+    pointKeys_ =
+        std::make_unique<plane::PointKeys>(*Picture1, *Line1, std::array<std::string, 2>{"A", "B"});
+    Picture1->setAccessibleName("坐标平面");
+    // The second formula row reads as one sentence through its picture; its parts, each a
+    // bare number or sign, are left out.
+    for (Label* part : {Label4, Label5, Label6, Label7, Label8, Label9, Label10})
+        part->accessibleHidden = true;
+    Image4->accessibleText = [this] {
+        return "|AB| = √(" + Label4->caption() + "² + " + Label7->caption() +
+               "²) = " + Label10->caption();
+    };
+    Command2->setAccessibleName("显示公式");
+    Picture1->onKeyDown = [this](const KeyEvent& key) { return pointKeys_->keyDown(key); };
+    Picture1->keyMark = [this]() -> std::optional<KeyMark> {
+        return pointKeys_ ? pointKeys_->mark() : std::nullopt;
     };
 }
 

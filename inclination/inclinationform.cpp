@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "keystep.h"
 #include "numbertext.h"
 #include "inclinationpictures.h"
 #include "singleprecision.h"
@@ -29,6 +30,13 @@ InclinationForm::InclinationForm(FormEnvironment& environment)
                          .resizable = true,
                          .icon = folderIcon()}) {
     buildLayout();
+}
+
+InclinationForm::~InclinationForm() {
+    // The window outlives the form's own members by a moment, and its canvas may still
+    // ask for the key mark while it closes.
+    Picture1->keyMark = nullptr;
+    Picture1->onKeyDown = nullptr;
 }
 
 std::vector<Variable> InclinationForm::variables() const {
@@ -111,6 +119,33 @@ void InclinationForm::Picture1_MouseMove(int, int, float x, float y) {
         Label1->setCaption(formatPattern(degrees, "0.##") + "°");
         Label4->setCaption(formatPattern(slope, "0.##"));
     }
+}
+
+bool InclinationForm::stepKeyPointer(const KeyEvent& key) {
+    int dx = 0, dy = 0;
+    switch (key.keyCode) {
+        case KeyLeft:
+            dx = -1;
+            break;
+        case KeyRight:
+            dx = 1;
+            break;
+        case KeyUp:
+            dy = 1;
+            break;
+        case KeyDown:
+            dy = -1;
+            break;
+        default:
+            return false;
+    }
+    const double step = key.shift & 1 ? 0.1 : 0.5;
+    const auto [left, right] = xExtent(Picture1->scale());
+    const auto [bottom, top] = yExtent(Picture1->scale());
+    const float x = dx ? float(stepWithin(keyPointerX, dx, step, left, right)) : keyPointerX;
+    const float y = dy ? float(stepWithin(keyPointerY, dy, step, bottom, top)) : keyPointerY;
+    Picture1->mouseMove(0, 0, x, y);
+    return true;
 }
 
 }  // namespace inclination

@@ -11,6 +11,7 @@ namespace inclination {
 class InclinationForm : public forms::Form {
 public:
     explicit InclinationForm(forms::FormEnvironment& environment);
+    ~InclinationForm() override;
 
     std::vector<forms::Variable> variables() const override;
 
@@ -25,12 +26,18 @@ private:
     void Picture1_MouseMove(int button, int shift, float x, float y);
     void putDefaultRanges();
     void readRanges();
+    // The keyboard's pointer: arrows step it over the canvas as the mouse would move.
+    bool stepKeyPointer(const forms::KeyEvent& key);
 
     double rangeXMin = 0;
     double rangeXMax = 0;
     double rangeYMin = 0;
     double rangeYMax = 0;
     double lineAngle = 0;  // radians, counter-clockwise from the positive x direction
+    // Where the line last turned toward, and so where the keyboard's pointer starts: at
+    // start-up a point on the initial line.
+    float keyPointerX = 4;
+    float keyPointerY = 2;
 
     forms::Button* Command3;
     forms::Button* Command4;

@@ -96,7 +96,23 @@ void InclinationForm::buildLayout() {
     Command3->onClick = [this] { Command3_Click(); };
     Command4->onClick = [this] { Command4_Click(); };
     Picture1->onMouseMove = [this](const MouseEvent& e) {
+        keyPointerX = e.x;
+        keyPointerY = e.y;
         Picture1_MouseMove(e.button, e.shift, e.x, e.y);
+    };
+
+    Picture1->setAccessibleName("坐标平面");
+    Label1->labelledBy = Label2;
+    Label4->labelledBy = Label11;
+    // Named by the role each box plays, which is not always what its row's caption says.
+    Text4->setAccessibleName("x 最大值");
+    Text5->setAccessibleName("x 最小值");
+    Text6->setAccessibleName("y 最大值");
+    Text7->setAccessibleName("y 最小值");
+    Picture1->setAccessibleDescription("方向键移动指针 0.5，Shift 加方向键移动 0.1");
+    Picture1->onKeyDown = [this](const KeyEvent& key) { return stepKeyPointer(key); };
+    Picture1->keyMark = [this]() -> std::optional<KeyMark> {
+        return KeyMark{KeyMarkShape::Cross, keyPointerX, keyPointerY};
     };
 }
 

@@ -9,6 +9,7 @@ LESSON_PACKAGES=(
     fonts-liberation fonts-arphic-uming fonts-arphic-ukai qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick
     appstream desktop-file-utils dpkg-dev
+    openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 install_lesson_packages() {

@@ -6,13 +6,17 @@
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <map>
 
 #include "control.h"
 #include "image.h"
+#include "imagekeytarget.h"
 #include "label.h"
 
 namespace forms {
+
+QAccessibleInterface* windowlessInterface(QWidget* host, const Windowless* control);
 
 namespace {
 
@@ -34,12 +38,18 @@ public:
 
     QString text(QAccessible::Text kind) const override {
         if (kind != QAccessible::Name || !isValid()) return {};
-        if (auto* label = dynamic_cast<Label*>(control_))
-            return QString::fromStdString(label->caption());
-        if (auto* image = dynamic_cast<Image*>(control_))
-            return QString::fromStdString(image->accessibleName());
-        return {};
+        return QString::fromStdString(spokenText(*control_));
     }
+
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        if (!(match & QAccessible::Label) || !isValid() || !control_->labelledBy) return {};
+        QAccessibleInterface* caption = sibling(control_->labelledBy);
+        if (!caption) return {};
+        return {{caption, QAccessible::Label}};
+    }
+
+    const Windowless* control() const { return control_; }
 
     QAccessible::Role role() const override {
         if (dynamic_cast<Label*>(control_)) return QAccessible::StaticText;
@@ -50,17 +60,15 @@ public:
     QAccessible::State state() const override {
         QAccessible::State state;
         state.invisible = !isValid() || !control_->isVisible();
+        // A control beyond the window's edge is not shown to the pupil either.
+        state.offscreen = isValid() && !host_->window()->rect().contains(
+                                           host_->mapTo(host_->window(), localRect().center()));
         return state;
     }
 
     QRect rect() const override {
         if (!isValid()) return {};
-        const auto* host = dynamic_cast<const WindowlessHost*>(host_.data());
-        const double zoom = host ? host->surfaceZoom() : 1;
-        const QRectF bounds = control_->pixelBounds();
-        const QRect local = QRectF(bounds.topLeft() * zoom, bounds.size() * zoom)
-                                .toAlignedRect()
-                                .translated(host ? host->surfaceOrigin() : QPoint());
+        const QRect local = localRect();
         return QRect(host_->mapToGlobal(local.topLeft()), local.size());
     }
 
@@ -82,11 +90,57 @@ private:
         return image && image->onClick;
     }
 
+    QRect localRect() const {
+        const auto* host = dynamic_cast<const WindowlessHost*>(host_.data());
+        const double zoom = host ? host->surfaceZoom() : 1;
+        const QRectF bounds = control_->pixelBounds();
+        return QRectF(bounds.topLeft() * zoom, bounds.size() * zoom)
+            .toAlignedRect()
+            .translated(host ? host->surfaceOrigin() : QPoint());
+    }
+
+    QAccessibleInterface* sibling(const Windowless* control) const {
+        return windowlessInterface(host_.data(), control);
+    }
+
     QPointer<QWidget> host_;
     Windowless* control_;
 };
 
-// A window or canvas: its widget children as usual, then its windowless controls.
+}  // namespace
+
+// The interface the host shows for one of its windowless controls, if it shows one.
+QAccessibleInterface* windowlessInterface(QWidget* host, const Windowless* control) {
+    QAccessibleInterface* parent = host ? QAccessible::queryAccessibleInterface(host) : nullptr;
+    if (!parent) return nullptr;
+    for (int i = parent->childCount() - 1; i >= 0; --i) {
+        QAccessibleInterface* child = parent->child(i);
+        auto* windowless = dynamic_cast<WindowlessAccessible*>(child);
+        if (!windowless) break;
+        if (windowless->control() == control) return child;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// A clickable image that the keyboard reaches: the widget over it stands for it.
+class KeyTargetAccessible : public QAccessibleWidget {
+public:
+    explicit KeyTargetAccessible(ImageKeyTarget* target)
+        : QAccessibleWidget(target, QAccessible::Button) {}
+
+    QStringList actionNames() const override { return {pressAction(), setFocusAction()}; }
+    void doAction(const QString& name) override {
+        if (name == pressAction())
+            static_cast<ImageKeyTarget*>(widget())->image().click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+// A window or canvas: its widget children as usual, then its windowless controls, less
+// those a widget already stands for.
 class HostAccessible : public QAccessibleWidget {
 public:
     explicit HostAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Client) {}
@@ -103,20 +157,31 @@ public:
         const int widgets = QAccessibleWidget::childCount();
         if (index < widgets) return QAccessibleWidget::child(index);
         const size_t at = size_t(index - widgets);
-        return at < controls().size() ? interfaceFor(controls()[at]) : nullptr;
+        const std::vector<Windowless*> shown = controls();
+        return at < shown.size() ? interfaceFor(shown[at]) : nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
         const int widgets = QAccessibleWidget::childCount();
-        for (size_t at = 0; at < controls().size(); ++at) {
-            if (interfaceFor(controls()[at]) == child) return widgets + int(at);
+        const std::vector<Windowless*> shown = controls();
+        for (size_t at = 0; at < shown.size(); ++at) {
+            if (interfaceFor(shown[at]) == child) return widgets + int(at);
         }
         return QAccessibleWidget::indexOfChild(child);
     }
 
 private:
-    const std::vector<Windowless*>& controls() const {
-        return dynamic_cast<WindowlessHost*>(widget())->windowlessControls();
+    std::vector<Windowless*> controls() const {
+        std::vector<Windowless*> shown;
+        const auto targets = widget()->findChildren<ImageKeyTarget*>(Qt::FindDirectChildrenOnly);
+        for (Windowless* control : dynamic_cast<WindowlessHost*>(widget())->windowlessControls()) {
+            if (control->accessibleHidden) continue;
+            const bool standsIn = std::ranges::any_of(
+                targets,
+                [control](const ImageKeyTarget* target) { return &target->image() == control; });
+            if (!standsIn) shown.push_back(control);
+        }
+        return shown;
     }
 
     QAccessibleInterface* interfaceFor(Windowless* control) const {
@@ -132,12 +197,70 @@ private:
 };
 
 QAccessibleInterface* hostFactory(const QString&, QObject* object) {
+    if (auto* target = qobject_cast<ImageKeyTarget*>(object))
+        return new KeyTargetAccessible(target);
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget && dynamic_cast<WindowlessHost*>(widget)) return new HostAccessible(widget);
     return nullptr;
 }
 
 }  // namespace
+
+std::string spokenText(const Windowless& control) {
+    if (control.accessibleText) return control.accessibleText();
+    if (auto* label = dynamic_cast<const Label*>(&control)) return label->caption();
+    if (auto* image = dynamic_cast<const Image*>(&control)) return image->accessibleName();
+    return {};
+}
+
+ChangeAnnouncer::ChangeAnnouncer(QWidget& window, TimerDriver& timers)
+    : window_(window), gate_({.name = "", .interval = 250, .enabled = false}, timers) {
+    gate_.onTimer = [this] {
+        if (pending_)
+            announce();
+        else
+            gate_.setEnabled(false);
+    };
+    // What the window shows when it is built is what a screen reader finds at first.
+    compare(Send::Nothing);
+}
+
+void ChangeAnnouncer::inputDone(bool ending) {
+    if (!QAccessible::isActive()) return;
+    if (ending || !gate_.isEnabled()) {
+        announce();
+        gate_.setEnabled(false);
+        gate_.setEnabled(true);
+    } else {
+        pending_ = true;
+    }
+}
+
+void ChangeAnnouncer::announce() {
+    pending_ = false;
+    compare(Send::Changes);
+}
+
+void ChangeAnnouncer::compare(Send send) {
+    std::vector<QWidget*> hosts{&window_};
+    for (QWidget* child : window_.findChildren<QWidget*>()) {
+        if (dynamic_cast<WindowlessHost*>(child)) hosts.push_back(child);
+    }
+    for (QWidget* host : hosts) {
+        for (const Windowless* control :
+             dynamic_cast<WindowlessHost*>(host)->windowlessControls()) {
+            std::string text = spokenText(*control);
+            auto [told, first] = told_.try_emplace(control, text);
+            if (first || told->second == text) continue;
+            told->second = std::move(text);
+            if (send == Send::Nothing || !control->isVisible()) continue;
+            if (QAccessibleInterface* node = windowlessInterface(host, control)) {
+                QAccessibleEvent event(node, QAccessible::NameChanged);
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+    }
+}
 
 void installAccessibility() {
     static const bool installed = [] {

@@ -3,9 +3,43 @@
 // as a child of the widget that paints it, with its current text.
 #pragma once
 
+#include <map>
+#include <string>
+
+#include "timer.h"
+
+class QWidget;
+
 namespace forms {
+
+class Windowless;
 
 // Installs the accessibility factory once per process. The form calls it.
 void installAccessibility();
+
+// The text a screen reader gets for a windowless control.
+std::string spokenText(const Windowless& control);
+
+// Tells a screen reader which texts an input changed: every windowless control whose text
+// differs from what it was last told gets a name-change event. While a drag or a held key
+// goes on, at most four a second go out; the end of a drag or of a key step sends what is
+// left at once.
+class ChangeAnnouncer {
+public:
+    ChangeAnnouncer(QWidget& window, TimerDriver& timers);
+
+    // After an input: ending is true for a release, a key step or a key let go.
+    void inputDone(bool ending);
+
+private:
+    enum class Send { Changes, Nothing };
+    void announce();
+    void compare(Send send);
+
+    QWidget& window_;
+    Timer gate_;
+    bool pending_ = false;
+    std::map<const Windowless*, std::string> told_;
+};
 
 }  // namespace forms

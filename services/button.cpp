@@ -42,6 +42,10 @@ void Button::setVisible(bool visible) {
     button_->setVisible(visible);
 }
 
+void Button::setAccessibleName(const std::string& name) {
+    button_->setAccessibleName(QString::fromStdString(name));
+}
+
 void Button::click() {
     if (visible_ && onClick) onClick();
 }

@@ -33,6 +33,8 @@ public:
     const std::string& caption() const { return caption_; }
     bool isVisible() const { return visible_; }
     void setVisible(bool visible);
+    // What a screen reader calls the button; its caption unless set.
+    void setAccessibleName(const std::string& name);
 
     std::function<void()> onClick;
     // A click as the pupil makes it: nothing happens on a hidden button.

@@ -443,6 +443,7 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
         eraseScreen(area);
     }
     view_->update(zoomedArea(area));
+    view_->refreshKeyMark();
 }
 
 void Canvas::paintInner(QPainter& painter, const QRect& area) {
@@ -472,14 +473,41 @@ void Canvas::paintInner(QPainter& painter, const QRect& area) {
 void Canvas::mouseDown(int button, int shift, float x, float y) {
     heldButtons_ |= button;
     if (onMouseDown) onMouseDown({button, shift, x, y});
+    view_->refreshKeyMark();
+    if (afterInput && keyDepth_ == 0) afterInput(false);
 }
 
 void Canvas::mouseMove(int buttons, int shift, float x, float y) {
     if (onMouseMove) onMouseMove({buttons, shift, x, y});
+    view_->refreshKeyMark();
+    if (afterInput && keyDepth_ == 0) afterInput(false);
 }
 
 void Canvas::mouseUp(int button, int, float, float) {
     heldButtons_ &= ~button;
+    if (afterInput && keyDepth_ == 0) afterInput(true);
+}
+
+bool Canvas::keyDown(int keyCode, int shift, bool repeat) {
+    ++keyDepth_;
+    const bool used = onKeyDown && onKeyDown({keyCode, shift, repeat});
+    --keyDepth_;
+    view_->refreshKeyMark();
+    if (used && afterInput) afterInput(!repeat);
+    return used;
+}
+
+void Canvas::setAccessibleName(const std::string& name) {
+    view_->setAccessibleName(QString::fromStdString(name));
+}
+
+void Canvas::setAccessibleDescription(const std::string& description) {
+    view_->setAccessibleDescription(QString::fromStdString(description));
+}
+
+void Canvas::keyUp(int keyCode, int shift, bool repeat) {
+    if (onKeyUp) onKeyUp({keyCode, shift, repeat});
+    if (afterInput && !repeat) afterInput(true);
 }
 
 }  // namespace forms

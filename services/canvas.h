@@ -40,6 +40,31 @@ struct MouseEvent {
     float y;
 };
 
+// The classic key codes of the keys a canvas passes on to its lesson.
+enum KeyCode : int {
+    KeyReturn = 13,
+    KeySpace = 32,
+    KeyLeft = 37,
+    KeyUp = 38,
+    KeyRight = 39,
+    KeyDown = 40
+};
+
+struct KeyEvent {
+    int keyCode;
+    int shift;    // flags: 1 Shift, 2 Ctrl, 4 Alt
+    bool repeat;  // sent again by a key held down
+};
+
+// A mark over the figure showing where the keys act: a ring round the point they move or
+// a small cross at the keyboard's pointer, in user units. It is no drawing of the lesson.
+enum class KeyMarkShape { Ring, Cross };
+struct KeyMark {
+    KeyMarkShape shape;
+    float x;
+    float y;
+};
+
 struct CanvasDesign {
     std::string name;
     TwipsRect rect;
@@ -107,6 +132,22 @@ public:
     void mouseUp(int button, int shift, float x, float y);
     int heldButtons() const { return heldButtons_; }
 
+    // Keys while the canvas has the keyboard focus. The handler says whether the key did
+    // anything; a key it leaves goes on to the window.
+    std::function<bool(const KeyEvent&)> onKeyDown;
+    std::function<void(const KeyEvent&)> onKeyUp;
+    bool keyDown(int keyCode, int shift, bool repeat);
+    void keyUp(int keyCode, int shift, bool repeat);
+    // After each input, once the lesson has handled it: ending is true for a release, for
+    // a key step and for a key let go. The mouse events a key step makes count as its
+    // own and report nothing by themselves.
+    std::function<void(bool ending)> afterInput;
+    // What a screen reader calls the canvas, and what it adds about the keys.
+    void setAccessibleName(const std::string& name);
+    void setAccessibleDescription(const std::string& description);
+    // Where the key mark goes, asked anew whenever something on the canvas changes.
+    std::function<std::optional<KeyMark>()> keyMark;
+
     // Tells the watcher of every drawing call, for inspection from outside.
     void watchDrawing(DrawingWatcher watcher) { watcher_ = std::move(watcher); }
     // Paints the canvas's inner area (in the view's pixels, from the inner corner); used
@@ -168,6 +209,7 @@ private:
     float currentX_ = 0;
     float currentY_ = 0;
     int heldButtons_ = 0;
+    int keyDepth_ = 0;
     Layer persistent_;
     bool persistentIsBlank_ = true;
     Layer screen_;

@@ -1,14 +1,17 @@
 #include "canvasview.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "canvas.h"
 
 namespace forms {
 
 CanvasView::CanvasView(Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
+    setObjectName(QString::fromStdString(canvas.name()));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -38,14 +41,109 @@ void CanvasView::paintEvent(QPaintEvent* event) {
             painter.fillRect(QRect(box.left(), box.bottom() + 1 - e, box.width(), e), bottomRight);
             painter.fillRect(QRect(box.right() + 1 - e, box.top(), e, box.height()), bottomRight);
         };
-        edge(outer, QColor(0xA0, 0xA0, 0xA0), Qt::white);
-        edge(inner, QColor(0x69, 0x69, 0x69), QColor(0xE3, 0xE3, 0xE3));
+        if (showsKeyMark()) {
+            // The focus frame takes the place of the edge and leaves the figure alone.
+            const QColor focus = palette().color(QPalette::Highlight);
+            edge(outer, focus, focus);
+            edge(inner, focus, focus);
+        } else {
+            edge(outer, QColor(0xA0, 0xA0, 0xA0), Qt::white);
+            edge(inner, QColor(0x69, 0x69, 0x69), QColor(0xE3, 0xE3, 0xE3));
+        }
     }
     painter.translate(innerOrigin());
     const QRect area = event->rect().intersected(innerArea).translated(-innerOrigin());
     if (area.isEmpty()) return;
     painter.setClipRect(area);
     canvas_.paintInner(painter, area);
+    if (showsKeyMark()) paintKeyMark(painter);
+}
+
+namespace {
+
+constexpr int kRingRadius = 9;
+constexpr int kCrossArm = 5;
+
+}  // namespace
+
+QRect CanvasView::keyMarkRect() const {
+    const std::optional<KeyMark> mark = canvas_.keyMark ? canvas_.keyMark() : std::nullopt;
+    if (!showsKeyMark() || !mark) return {};
+    const double zoom = canvas_.zoom();
+    const QPointF centre =
+        canvas_.scale().toPixels(mark->x, mark->y) * zoom + QPointF(innerOrigin());
+    // A point far outside the canvas has no mark to show.
+    if (!QRectF(rect()).adjusted(-20, -20, 20, 20).contains(centre)) return {};
+    const int reach =
+        int(std::ceil((mark->shape == KeyMarkShape::Ring ? kRingRadius : kCrossArm) * zoom)) + 2;
+    return QRect(centre.toPoint(), QSize()).adjusted(-reach, -reach, reach + 1, reach + 1);
+}
+
+void CanvasView::paintKeyMark(QPainter& painter) const {
+    const std::optional<KeyMark> mark = canvas_.keyMark ? canvas_.keyMark() : std::nullopt;
+    if (!mark || keyMarkRect().isEmpty()) return;
+    const QPointF centre = canvas_.scale().toPixels(mark->x, mark->y);
+    painter.save();
+    painter.scale(canvas_.zoom(), canvas_.zoom());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink = palette().color(QPalette::Highlight);
+    if (mark->shape == KeyMarkShape::Ring) {
+        painter.setPen(QPen(ink, 2));
+        painter.drawEllipse(centre, kRingRadius, kRingRadius);
+    } else {
+        painter.setPen(QPen(ink, 1));
+        painter.drawLine(centre - QPointF(kCrossArm, 0), centre + QPointF(kCrossArm, 0));
+        painter.drawLine(centre - QPointF(0, kCrossArm), centre + QPointF(0, kCrossArm));
+    }
+    painter.restore();
+}
+
+void CanvasView::refreshKeyMark() {
+    const QRect now = keyMarkRect();
+    if (now == shownMarkRect_) return;
+    update(shownMarkRect_);
+    update(now);
+    shownMarkRect_ = now;
+}
+
+void CanvasView::setKeysVisible(bool visible) {
+    if (keysVisible_ == visible) return;
+    keysVisible_ = visible;
+    const int border = 2 * canvas_.edgeWidth();
+    update(QRegion(rect()) - QRegion(rect().adjusted(border, border, -border, -border)));
+    refreshKeyMark();
+}
+
+void CanvasView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    const bool byKeyboard =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (byKeyboard) setKeysVisible(true);
+    refreshKeyMark();
+}
+
+void CanvasView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    setKeysVisible(false);
+    refreshKeyMark();
+}
+
+// Keys the lesson takes; the rest go on to the window.
+void CanvasView::keyPressEvent(QKeyEvent* event) {
+    const int code = keyCode(event->key());
+    setKeysVisible(true);
+    if (!code || !canvas_.keyDown(code, shiftFlags(event->modifiers()), event->isAutoRepeat())) {
+        event->ignore();
+    }
+}
+
+void CanvasView::keyReleaseEvent(QKeyEvent* event) {
+    const int code = keyCode(event->key());
+    if (!code) {
+        event->ignore();
+        return;
+    }
+    canvas_.keyUp(code, shiftFlags(event->modifiers()), event->isAutoRepeat());
 }
 
 const std::vector<Windowless*>& CanvasView::windowlessControls() const {
@@ -57,6 +155,7 @@ QPointF CanvasView::toUser(QPointF widgetPoint) const {
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {
+    setKeysVisible(false);
     const QPointF user = toUser(event->position());
     canvas_.mouseDown(buttonFlag(event->button()), shiftFlags(event->modifiers()), float(user.x()),
                       float(user.y()));
@@ -91,6 +190,26 @@ int buttonFlags(Qt::MouseButtons buttons) {
     return (buttons & Qt::LeftButton ? LeftButton : 0) |
            (buttons & Qt::RightButton ? RightButton : 0) |
            (buttons & Qt::MiddleButton ? MiddleButton : 0);
+}
+
+int keyCode(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return KeyReturn;
+        case Qt::Key_Space:
+            return KeySpace;
+        case Qt::Key_Left:
+            return KeyLeft;
+        case Qt::Key_Up:
+            return KeyUp;
+        case Qt::Key_Right:
+            return KeyRight;
+        case Qt::Key_Down:
+            return KeyDown;
+        default:
+            return 0;
+    }
 }
 
 int shiftFlags(Qt::KeyboardModifiers modifiers) {

@@ -1,5 +1,8 @@
 // The Qt widget behind a canvas: it paints the border and the canvas's inner area and
-// turns Qt mouse events into the classic ones (button flags, user units).
+// turns Qt mouse and key events into the classic ones (button flags, user units, key
+// codes). Like a web page's focus-visible rule, the focus frame and the key mark show
+// once the keyboard is used on the canvas and hide at a mouse press, so a pupil with the
+// mouse sees the figure exactly as before.
 #pragma once
 
 #include <QWidget>
@@ -20,21 +23,36 @@ public:
     QPoint surfaceOrigin() const override { return innerOrigin(); }
     double surfaceZoom() const override;
 
+    // Repaints the key mark where it was and where it is now, when it moved.
+    void refreshKeyMark();
+    bool showsKeyMark() const { return keysVisible_ && hasFocus(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QPointF toUser(QPointF widgetPoint) const;
+    void setKeysVisible(bool visible);
+    QRect keyMarkRect() const;
+    void paintKeyMark(QPainter& painter) const;
 
     Canvas& canvas_;
+    bool keysVisible_ = false;
+    QRect shownMarkRect_;
 };
 
 // Classic button and shift flags of a Qt event.
 int buttonFlag(Qt::MouseButton button);
 int buttonFlags(Qt::MouseButtons buttons);
 int shiftFlags(Qt::KeyboardModifiers modifiers);
+// The classic code of a key a canvas passes on, or 0.
+int keyCode(int qtKey);
 
 }  // namespace forms

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QRectF>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,13 @@ public:
     virtual void rescale(const UserScale& from, const UserScale& to) = 0;
 
     void attachTo(Surface& surface) { surface_ = &surface; }
+
+    // What a screen reader is told. By default a label reads its caption and an image its
+    // given name; a lesson may give a text that follows the figure, leave the control out
+    // where another one reads for it, or name the caption that a readout belongs to.
+    std::function<std::string()> accessibleText;
+    bool accessibleHidden = false;
+    const Windowless* labelledBy = nullptr;
 
 protected:
     const UserScale& scale() const { return surface_->scale(); }

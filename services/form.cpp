@@ -1,10 +1,12 @@
 #include "form.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "accessibility.h"
 #include "chinesetexts.h"
 #include "formwindow.h"
+#include "imagekeytarget.h"
 
 namespace forms {
 
@@ -27,7 +29,87 @@ Form::Form(FormEnvironment& environment, const FormDesign& design)
         window_->setFixedSize(window_->size());
 }
 
-Form::~Form() = default;
+Form::~Form() {
+    window_->onResized = nullptr;
+    for (Control* control : controls_) {
+        if (auto* canvas = dynamic_cast<Canvas*>(control)) canvas->afterInput = nullptr;
+    }
+}
+
+void Form::load() {
+    const auto& onWindow = window_->windowlessControls();
+    for (Control* control : controls_) {
+        auto* image = dynamic_cast<Image*>(control);
+        if (image && image->onClick && std::ranges::find(onWindow, image) != onWindow.end())
+            imageKeyTargets_.push_back(new ImageKeyTarget(*image, *window_));
+    }
+    window_->onResized = [this] { arrangeFocus(); };
+    arrangeFocus();
+    announcer_ = std::make_unique<ChangeAnnouncer>(*window_, environment_.timers);
+    for (Control* control : controls_) {
+        if (auto* canvas = dynamic_cast<Canvas*>(control))
+            canvas->afterInput = [this](bool ending) { announcer_->inputDone(ending); };
+    }
+    Form_Load();
+}
+
+void Form::arrangeFocus() {
+    std::vector<QWidget*> canvases;
+    std::vector<QWidget*> others;
+    for (Control* control : controls_) {
+        if (auto* canvas = dynamic_cast<Canvas*>(control)) {
+            if (canvas->onMouseDown || canvas->onMouseMove || canvas->onKeyDown)
+                canvases.push_back(&canvas->widget());
+        } else if (auto* button = dynamic_cast<Button*>(control)) {
+            others.push_back(&button->widget());
+        } else if (auto* box = dynamic_cast<TextBox*>(control)) {
+            others.push_back(&box->widget());
+        }
+    }
+    for (ImageKeyTarget* target : imageKeyTargets_) {
+        if (!target) continue;
+        target->follow();
+        others.push_back(target);
+    }
+    std::ranges::stable_sort(others, [](const QWidget* a, const QWidget* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+
+    std::vector<QWidget*> order = canvases;
+    order.insert(order.end(), others.begin(), others.end());
+    const QRect client = window_->rect();
+    for (QWidget* widget : order) {
+        const bool inView = client.contains(widget->geometry());
+        const bool isTarget = qobject_cast<ImageKeyTarget*>(widget) != nullptr;
+        widget->setFocusPolicy(!inView ? Qt::NoFocus : isTarget ? Qt::TabFocus : Qt::StrongFocus);
+    }
+    for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+
+    // Focus never stays on a control that has slipped out of view; nor is the window
+    // ever left without it.
+    QWidget* focused = window_->focusWidget();
+    if (!focused || focused->focusPolicy() == Qt::NoFocus) {
+        const auto first = std::ranges::find_if(order, [](const QWidget* widget) {
+            return widget->focusPolicy() != Qt::NoFocus && !widget->isHidden();
+        });
+        if (first != order.end()) (*first)->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+const Control* Form::focusControl() const {
+    const QWidget* focused = window_->focusWidget();
+    if (!focused) return nullptr;
+    for (Control* control : controls_) {
+        if (auto* canvas = dynamic_cast<Canvas*>(control); canvas && &canvas->widget() == focused)
+            return control;
+        if (auto* button = dynamic_cast<Button*>(control); button && &button->widget() == focused)
+            return control;
+        if (auto* box = dynamic_cast<TextBox*>(control); box && &box->widget() == focused)
+            return control;
+    }
+    if (auto* target = qobject_cast<const ImageKeyTarget*>(focused)) return &target->image();
+    return nullptr;
+}
 
 QWidget& Form::window() {
     return *window_;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPointer>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,9 @@
 
 namespace forms {
 
+class ChangeAnnouncer;
 class FormWindow;
+class ImageKeyTarget;
 
 // What a form takes from the program that runs it.
 struct FormEnvironment {
@@ -57,8 +60,12 @@ public:
     bool isResizable() const { return resizable_; }
     Color backColor() const { return backColor_; }
     const std::string& caption() const { return caption_; }
-    // Runs Form_Load; call once, after the lesson's constructor has built the layout.
-    void load() { Form_Load(); }
+    // Runs Form_Load; call once, after the lesson's constructor has built the layout. The
+    // first canvas that takes mouse or key events gets the keyboard focus.
+    void load();
+
+    // The control that has the keyboard focus within the window, if any.
+    const Control* focusControl() const;
 
     const std::vector<Control*>& controls() const { return controls_; }
     Control* control(std::string_view name) const;
@@ -84,6 +91,10 @@ private:
     template <class T>
     T* keep(std::unique_ptr<T> control);
     void stackWindowed(QWidget& widget);
+    // Tab order follows the layout: interactive canvases first, then the buttons, text
+    // boxes and clickable images from top to bottom and left to right. What lies outside
+    // the window's client area, as it is sized now, takes no focus.
+    void arrangeFocus();
     template <class T, class Design>
     T* addWindowless(const Design& design, Canvas* canvas);
 
@@ -95,6 +106,8 @@ private:
     std::vector<std::unique_ptr<Control>> owned_;
     std::vector<Control*> controls_;
     std::unique_ptr<FormWindow> window_;
+    std::vector<QPointer<ImageKeyTarget>> imageKeyTargets_;
+    std::unique_ptr<ChangeAnnouncer> announcer_;
 };
 
 }  // namespace forms

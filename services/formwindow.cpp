@@ -62,4 +62,9 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
         image->click();
 }
 
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (onResized) onResized();
+}
+
 }  // namespace forms

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "color.h"
 #include "control.h"
@@ -32,10 +33,13 @@ public:
         return layer_.controls();
     }
 
+    std::function<void()> onResized;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     Image* imageAt(QPointF point) const;

@@ -27,6 +27,10 @@ QWidget& TextBox::widget() {
     return *edit_;
 }
 
+void TextBox::setAccessibleName(const std::string& name) {
+    edit_->setAccessibleName(QString::fromStdString(name));
+}
+
 std::string TextBox::text() const {
     return edit_->text().toStdString();
 }

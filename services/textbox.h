@@ -31,6 +31,7 @@ public:
 
     std::string text() const;
     void setText(const std::string& text);
+    void setAccessibleName(const std::string& name);
 
 private:
     TwipsRect rect_;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "coordinateplane.h"
+#include "pointkeys.h"
 #include "singleprecision.h"
 
 namespace slope {
@@ -26,6 +27,13 @@ double squared(double value) {
 SlopeForm::SlopeForm(FormEnvironment& environment)
     : Form(environment, {.caption = "斜率公式", .clientWidth = 7800, .clientHeight = 6690}) {
     buildLayout();
+}
+
+SlopeForm::~SlopeForm() {
+    // The window outlives the form's own members by a moment, and its canvas may still
+    // ask for the key mark while it closes.
+    Picture1->keyMark = nullptr;
+    Picture1->onKeyDown = nullptr;
 }
 
 std::vector<Variable> SlopeForm::variables() const {

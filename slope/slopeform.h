@@ -2,13 +2,20 @@
 // the coordinate tags and the two marks of the inclination angle α follow.
 #pragma once
 
+#include <memory>
+
 #include "form.h"
+
+namespace plane {
+class PointKeys;
+}
 
 namespace slope {
 
 class SlopeForm : public forms::Form {
 public:
     explicit SlopeForm(forms::FormEnvironment& environment);
+    ~SlopeForm() override;
 
     std::vector<forms::Variable> variables() const override;
 
@@ -48,6 +55,7 @@ private:
     // The inclination in radians; a vertical line has the decimal right angle 1.57079633.
     double qingxie = 0;
     int stepCount = 0;
+    std::unique_ptr<plane::PointKeys> pointKeys_;
 
     forms::Canvas* Picture1;
     forms::Button* Command1;

@@ -1,6 +1,8 @@
 // The window of the slope lesson as designed, control by control in design order.
 #include "coordinateplane.h"
 #include "emblem.h"
+#include "numbertext.h"
+#include "pointkeys.h"
 #include "slopepictures.h"
 #include "slopeform.h"
 
@@ -35,8 +37,11 @@ void SlopeForm::buildLayout() {
                           .foreColor = SystemColor::WindowFrame});
     Command1 = addButton(
         {.name = "Command1", .rect = {7680, 2160, 1095, 495}, .caption = "演示", .visible = false});
-    Image1 =
-        addImage({.name = "Image1", .left = 2160, .top = 5520, .picture = slopeFormulaPicture()});
+    Image1 = addImage({.name = "Image1",
+                       .left = 2160,
+                       .top = 5520,
+                       .picture = slopeFormulaPicture(),
+                       .accessibleName = "k = (y₂ − y₁) / (x₂ − x₁), x₁ ≠ x₂"});
     Label5 = addLabel({.name = "Label5",
                        .rect = {600, 5880, 1500, 300},
                        .caption = "斜率公式：",
@@ -111,6 +116,27 @@ void SlopeForm::buildLayout() {
     };
     Picture1->onMouseMove = [this](const MouseEvent& e) {
         Picture1_MouseMove(e.button, e.shift, e.x, e.y);
+    };
+
+    pointKeys_ = std::make_unique<plane::PointKeys>(*Picture1, *Line1,
+                                                    std::array<std::string, 2>{"P₁", "P₂"});
+    Picture1->setAccessibleName("坐标平面");
+    Image1->labelledBy = Label5;
+    // The tags read the coordinates they stand for.
+    const auto value = [](float v) { return formatPattern(v, "0.##"); };
+    Image3->accessibleText = [this, value] { return "x₁ = " + value(Line1->x1()); };
+    Image5->accessibleText = [this, value] { return "x₂ = " + value(Line1->x2()); };
+    Image6->accessibleText = [this, value] { return "y₁ = " + value(Line1->y1()); };
+    Image7->accessibleText = [this, value] { return "y₂ = " + value(Line1->y2()); };
+    Image8->accessibleText = [this, value] {
+        return "P₁(" + value(Line1->x1()) + ", " + value(Line1->y1()) + ")";
+    };
+    Image9->accessibleText = [this, value] {
+        return "P₂(" + value(Line1->x2()) + ", " + value(Line1->y2()) + ")";
+    };
+    Picture1->onKeyDown = [this](const KeyEvent& key) { return pointKeys_->keyDown(key); };
+    Picture1->keyMark = [this]() -> std::optional<KeyMark> {
+        return pointKeys_ ? pointKeys_->mark() : std::nullopt;
     };
 }
 

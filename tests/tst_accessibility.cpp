@@ -2,6 +2,7 @@
 // text, the buttons, and the emblem as a button named "提示" that opens the hint.
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 
 #include "lessontest.h"
 
@@ -37,19 +38,21 @@ QAccessibleInterface* find(Form& form, QAccessible::Role role, const QString& na
 class TestAccessibility : public QObject {
     Q_OBJECT
 private slots:
+    // The row reads as one sentence, its numbers in reading order; its parts are not read.
     void distanceFormulaRowReadsItsCurrentText() {
         replay::Session session("dorvane");
         lessontest::run(session, "wait 20");
-        QAccessibleInterface* length = find(session.form(), QAccessible::StaticText, "5");
-        QVERIFY(length);
-        QVERIFY(length->state().invisible);  // the row is still hidden
-        lessontest::run(session, "down 9 5.5\nclick Command2");
+        QAccessibleInterface* row =
+            find(session.form(), QAccessible::Graphic, "|AB| = √(3² + 4²) = 5");
+        QVERIFY(row);
+        QVERIFY(row->state().invisible);  // the row is still hidden
         QVERIFY(!find(session.form(), QAccessible::StaticText, "5"));
-        length = find(session.form(), QAccessible::StaticText, "9.17877987534291");
-        QVERIFY(length);
-        QVERIFY(!length->state().invisible);
+        lessontest::run(session, "down 9 5.5\nclick Command2");
+        row = find(session.form(), QAccessible::Graphic, "|AB| = √(8² + 4.5²) = 9.17877987534291");
+        QVERIFY(row);
+        QVERIFY(!row->state().invisible);
+        QVERIFY(row->rect().width() > 0);
         QVERIFY(find(session.form(), QAccessible::StaticText, "B(9,5.5)"));  // inside the canvas
-        QVERIFY(length->rect().width() > 0);
     }
     void emblemIsAButtonThatOpensTheHint() {
         replay::Session session("dorvane");
@@ -60,6 +63,31 @@ private slots:
         action->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(session.messages().size(), size_t(1));
         QCOMPARE(session.messages()[0].title, std::string("提示"));
+    }
+    // The range panel takes the focus only while the widened window shows it, and a box
+    // with the focus gives it back to the canvas when the window narrows again.
+    void quilletPanelTakesFocusOnlyInView() {
+        replay::Session session("quillet");
+        QWidget& window = session.form().window();
+        const auto tabs = [&](int count) {
+            QStringList seen;
+            for (int i = 0; i < count; ++i) {
+                lessontest::run(session, "key Tab");
+                seen << QString::fromStdString(session.form().focusControl()->name());
+            }
+            return seen;
+        };
+        QCOMPARE(tabs(2), QStringList({"Picture1", "Picture1"}));
+        window.resize(780, window.height());
+        QApplication::processEvents();
+        QCOMPARE(tabs(7), QStringList({"Text4", "Text5", "Text6", "Text7", "Command4", "Command3",
+                                       "Picture1"}));
+        lessontest::run(session, "key Tab\nkey 7");
+        window.resize(417, window.height());
+        QApplication::processEvents();
+        QCOMPARE(session.form().focusControl()->name(), std::string("Picture1"));
+        QCOMPARE(tabs(1), QStringList({"Picture1"}));
+        QCOMPARE(lessontest::control<TextBox>(session, "Text4").text(), std::string("7"));
     }
     void buttonsAreNamedByTheirCaptions() {
         replay::Session session("dorvane");

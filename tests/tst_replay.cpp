@@ -33,6 +33,8 @@ private slots:
         QTest::newRow("negative wait") << QByteArray("wait -5");
         QTest::newRow("unknown control") << QByteArray("click Command9");
         QTest::newRow("state with an argument") << QByteArray("state now");
+        QTest::newRow("no such key") << QByteArray("key Shift+Sideways");
+        QTest::newRow("two keys at once") << QByteArray("key Tab,Tab");
     }
     void malformedLinesStopWithTheirNumber() {
         QFETCH(QByteArray, badLine);
@@ -77,6 +79,85 @@ private slots:
         QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
         QCOMPARE(replay({"dorvane", dir.filePath("missing.txt")}).status, 2);
     }
+    // Each key is followed by a state line; the focus of the start-up state comes first.
+    void tabFollowsTheLayout_data() {
+        QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("focus");
+        QTest::newRow("dorvane: canvas, buttons, emblem, and round")
+            << "dorvane" << QStringList{"Tab", "Tab", "Tab", "Tab", "Shift+Tab"}
+            << QStringList{"Picture1", "Command1", "Command2", "Image2", "Picture1", "Image2"};
+        QTest::newRow("skelvin: the hidden button is passed over")
+            << "skelvin" << QStringList{"Tab", "Tab", "Shift+Tab"}
+            << QStringList{"Picture1", "Image2", "Picture1", "Image2"};
+        QTest::newRow("quillet: nothing outside the window takes the focus")
+            << "quillet" << QStringList{"Tab", "Shift+Tab"}
+            << QStringList{"Picture1", "Picture1", "Picture1"};
+    }
+    void tabFollowsTheLayout() {
+        QFETCH(QString, lesson);
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, focus);
+        QByteArray script = "wait 20\nstate\n";
+        for (const QString& key : keys) script += "key " + key.toUtf8() + "\nstate\n";
+        const Run run = replay({lesson}, script);
+        QCOMPARE(run.status, 0);
+        QStringList seen;
+        for (const QByteArray& line : run.out.trimmed().split('\n'))
+            seen << QJsonDocument::fromJson(line).object()["focus"].toString();
+        QCOMPARE(seen, focus);
+    }
+    // A key on a control ends in the same state as the mouse's way to the same effect.
+    void keysDoWhatTheMouseDoes_data() {
+        QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QByteArray>("mouse");
+        QTest::newRow("Space on the canvas at start-up reveals no formula")
+            << "dorvane" << QByteArray("key Space\nkey Return") << QByteArray();
+        QTest::newRow("Space on the demonstration button")
+            << "dorvane" << QByteArray("key Tab\nkey Space\nwait 2000")
+            << QByteArray("click Command1\nwait 2000");
+        QTest::newRow("Enter on the emblem opens the hint")
+            << "dorvane" << QByteArray("key Shift+Tab\nkey Return") << QByteArray("click Image2");
+        QTest::newRow("Space on skelvin's emblem")
+            << "skelvin" << QByteArray("key Tab\nkey Space") << QByteArray("click Image2");
+        QTest::newRow("Shift+Right drags A a whole unit")
+            << "dorvane" << QByteArray("key Shift+Right")
+            << QByteArray("down 1 1\nmove 2 1 1\nup 2 1");
+        QTest::newRow("Space selects B, Up steps it a tenth")
+            << "dorvane" << QByteArray("key Space\nkey Up")
+            << QByteArray("down 4 5\nmove 4 5.1 1\nup 4 5.1");
+        QTest::newRow("a step during the demonstration")
+            << "dorvane" << QByteArray("click Command1\nwait 500\nkey Shift+Down\nwait 2000")
+            << QByteArray("click Command1\nwait 500\ndown 1 1\nmove 1 0 1\nup 1 0\nwait 2000");
+        QTest::newRow("no step over the canvas's left edge")
+            << "dorvane" << QByteArray("down -1.95 1\nkey Shift+Left\nkey Left\nkey Shift+Left")
+            << QByteArray("down -1.95 1\ndown -1.95 1\nmove -2 1 1\nup -2 1");
+        QTest::newRow("skelvin: Shift+Right drags P1")
+            << "skelvin" << QByteArray("wait 2000\nkey Shift+Right")
+            << QByteArray("wait 2000\ndown 1 1\nmove 2 1 1\nup 2 1");
+        QTest::newRow("skelvin: Space twice, and a step lands on the tenth")
+            << "skelvin" << QByteArray("down 1.234 1\nkey Space\nkey Space\nkey Left")
+            << QByteArray("down 1.234 1\ndown 1.234 1\nmove 1.2 1 1\nup 1.2 1");
+        QTest::newRow("quillet: the pointer starts on the initial line")
+            << "quillet" << QByteArray("key Right\nkey Shift+Up\nkey Up")
+            << QByteArray("move 4.5 2\nmove 4.5 2.1\nmove 4.5 2.5");
+        QTest::newRow("quillet: the pointer goes on from the mouse")
+            << "quillet" << QByteArray("move 3 1\nkey Left\nkey Shift+Down")
+            << QByteArray("move 3 1\nmove 2.5 1\nmove 2.5 0.9");
+    }
+    void keysDoWhatTheMouseDoes() {
+        QFETCH(QString, lesson);
+        QFETCH(QByteArray, keys);
+        QFETCH(QByteArray, mouse);
+        const auto settled = [&](const QByteArray& script) {
+            const Run run = replay({lesson}, "wait 20\n" + script + "\n");
+            QJsonObject state = lastState(run.out);
+            state.remove("focus");
+            return state;
+        };
+        QCOMPARE(settled(keys), settled(mouse));
+    }
 
 private:
     struct Run {
@@ -90,7 +171,8 @@ private:
         process.write(script);
         process.closeWriteChannel();
         process.waitForFinished(60000);
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
     }
     QJsonObject lastState(const QByteArray& out) {
         const QList<QByteArray> lines = out.trimmed().split('\n');

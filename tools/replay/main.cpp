@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     // Headless, and at exactly the requested device pixel ratio whatever the machine says.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_SCALE_FACTOR", QByteArray::fromStdString(scale));
+    // No screen reader listens to a headless run; do not look for one on the session bus.
+    if (qEnvironmentVariableIsEmpty("QT_ACCESSIBILITY")) qputenv("QT_ACCESSIBILITY", "0");
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     forms::installFontMapping();

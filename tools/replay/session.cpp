@@ -1,6 +1,10 @@
 #include "session.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 #include <charconv>
@@ -9,6 +13,12 @@
 
 #include "lessons.h"
 #include "statejson.h"
+
+// Qt's own gate for shortcuts, the one its test library uses to send keys: a key press
+// first offers itself to the window's shortcuts and only then goes to the widget.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* receiver, ulong timestamp, int key,
+                                               Qt::KeyboardModifiers modifiers, const QString& text,
+                                               bool autoRepeat, ushort count);
 
 namespace replay {
 
@@ -51,6 +61,16 @@ std::string_view restAfterTwoFields(std::string_view line) {
         if (field == 0) at = line.find_first_not_of(" \t", at);
     }
     return at == std::string_view::npos ? std::string_view() : line.substr(at + 1);
+}
+
+// The text a key types, as a keyboard would send it with the key.
+QString typedText(QKeyCombination combination) {
+    const int key = combination.key();
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {};
+    if (key < 0x20 || key > 0x7e) return {};
+    const QChar character(key);
+    return modifiers & Qt::ShiftModifier ? QString(character) : QString(character.toLower());
 }
 
 }  // namespace
@@ -96,6 +116,36 @@ std::optional<std::string> Session::mouse(std::string_view command,
     return std::nullopt;
 }
 
+// A key press and its release, sent as the keyboard sends them to the widget with the
+// focus; a key the widget does not take goes on to its window.
+std::optional<std::string> Session::key(std::string_view sequence) {
+    const QKeySequence keys = QKeySequence::fromString(
+        QString::fromUtf8(sequence.data(), qsizetype(sequence.size())), QKeySequence::PortableText);
+    if (keys.count() != 1 || keys[0].key() == Qt::Key_unknown)
+        return "not one key: " + std::string(sequence);
+    const QKeyCombination combination = keys[0];
+    // Keys go to the active window, as on a desktop where the pupil has just opened it;
+    // a run without keys leaves the window as it was for the timings of the soak.
+    if (!window_->isActiveWindow()) {
+        window_->activateWindow();
+        QCoreApplication::processEvents();
+    }
+    const QString text = typedText(combination);
+    const auto focused = [this]() -> QWidget* {
+        QWidget* widget = window_->focusWidget();
+        return widget ? widget : static_cast<QWidget*>(window_.get());
+    };
+    QPointer<QWidget> target = focused();
+    QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers(), text);
+    if (!qt_sendShortcutOverrideEvent(target, press.timestamp(), combination.key(),
+                                      combination.keyboardModifiers(), text, false, 1)) {
+        if (target) QApplication::sendEvent(target, &press);
+    }
+    QKeyEvent release(QEvent::KeyRelease, combination.key(), combination.keyboardModifiers(), text);
+    QApplication::sendEvent(focused(), &release);
+    return std::nullopt;
+}
+
 std::optional<std::string> Session::run(std::string_view line) {
     const std::vector<std::string_view> fields = splitFields(line);
     if (fields.empty() || fields[0].front() == '#') return std::nullopt;
@@ -118,6 +168,10 @@ std::optional<std::string> Session::run(std::string_view line) {
         if (!box) return "no text box named " + std::string(fields[1]);
         box->setText(std::string(restAfterTwoFields(line)));
         return std::nullopt;
+    }
+    if (command == "key") {
+        if (fields.size() != 2) return "expected: key SEQ";
+        return key(fields[1]);
     }
     if (command == "wait") {
         const auto ms = fields.size() == 2 ? parse<long long>(fields[1]) : std::nullopt;

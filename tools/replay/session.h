@@ -46,6 +46,7 @@ private:
     std::optional<std::string> mouse(std::string_view command,
                                      const std::vector<std::string_view>& fields);
     forms::Canvas* canvas() const;
+    std::optional<std::string> key(std::string_view sequence);
 
     std::string lesson_;
     forms::VirtualClock clock_;

@@ -221,8 +221,10 @@ std::string stateJson(std::string_view lesson, const Form& form, double zoomPerc
                                   [](const std::string& text) { return quoted(text); }))
             .str();
     };
+    const Control* focus = form.focusControl();
     return Object()
         .text("lesson", lesson)
+        .raw("focus", focus ? quoted(focus->name()) : "null")
         .raw("controls", controls.str())
         .raw("vars", vars.str())
         .raw("zoom", jsonNumber(zoomPercent))

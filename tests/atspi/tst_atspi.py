@@ -1,0 +1,303 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The three lessons as a screen reader sees them from outside the process, over AT-SPI:
+# each runs in a real window on a private X display, the test reads its accessible tree,
+# checks names, roles and relations, moves a point (or quillet's pointer) by keys and
+# waits for the new text and its change event. Run under dbus-run-session by run-atspi.sh.
+import os
+import select
+import subprocess
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+
+FAILURES = []
+
+
+def check(condition, what):
+    print(("PASS   : " if condition else "FAIL!  : ") + what, flush=True)
+    if not condition:
+        FAILURES.append(what)
+
+
+def pump(seconds):
+    end = time.monotonic() + seconds
+    context = GLib.MainContext.default()
+    while time.monotonic() < end:
+        if not context.iteration(False):
+            time.sleep(0.01)
+
+
+def wait_for(condition, seconds=20):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if condition():
+            return True
+        pump(0.05)
+    return condition()
+
+
+class Display:
+    """An Xvfb server on a free display, with openbox for focus and activation."""
+
+    def __init__(self):
+        read, write = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=[write], stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n") and time.monotonic() < deadline:
+            if not select.select([read], [], [], 1)[0]:
+                continue
+            more = os.read(read, 32)
+            if not more:
+                break
+            number += more
+        os.close(read)
+        number = number.strip()
+        if not number:
+            self.server.kill()
+            raise RuntimeError("Xvfb did not report a display")
+        self.env = dict(os.environ, DISPLAY=":" + number.decode())
+        for variable in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "QT_ACCESSIBILITY"):
+            self.env.pop(variable, None)
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        ready = lambda: subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL).returncode == 0
+        if not wait_for(ready, 20):
+            self.server.kill()
+            raise RuntimeError("Xvfb does not answer")
+        self.others = [subprocess.Popen(["openbox"], env=self.env, stderr=subprocess.DEVNULL)]
+        # The window manager is up once it names itself on the root window.
+        managed = lambda: b"window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+            capture_output=True).stdout
+        if not wait_for(managed, 20):
+            self.close()
+            raise RuntimeError("openbox did not start")
+
+    def start(self, program):
+        log = open(os.path.join(os.environ.get("TMPDIR", "/tmp"), "atspi-lesson.log"), "ab")
+        process = subprocess.Popen([program], env=self.env, stdout=log, stderr=log)
+        self.others.append(process)
+        return process
+
+    def xdotool_while_pumping(self, *arguments):
+        process = subprocess.Popen(["xdotool", *arguments], env=self.env)
+        while process.poll() is None:
+            pump(0.02)
+
+    def xdotool(self, *arguments):
+        return subprocess.run(["xdotool", *arguments], env=self.env,
+                              stdout=subprocess.DEVNULL).returncode == 0
+
+    def close(self):
+        for process in reversed(self.others):
+            process.terminate()
+            process.wait(10)
+        self.server.terminate()
+        self.server.wait(10)
+
+
+def application(name):
+    desktop = Atspi.get_desktop(0)
+    for i in range(desktop.get_child_count()):
+        app = desktop.get_child_at_index(i)
+        if app is not None and app.get_name() == name:
+            return app
+    return None
+
+
+def nodes(root):
+    """Every node below root, depth first, as (node, role, name, states)."""
+    out = []
+
+    def visit(node):
+        for i in range(node.get_child_count()):
+            child = node.get_child_at_index(i)
+            if child is None:
+                continue
+            states = child.get_state_set()
+            out.append((child, child.get_role_name(), child.get_name() or "", states))
+            visit(child)
+
+    visit(root)
+    return out
+
+
+def find(root, name, role=None):
+    for node, node_role, node_name, _ in nodes(root):
+        if node_name == name and (role is None or node_role == role):
+            return node
+    return None
+
+
+def focused(root):
+    for node, _, name, states in nodes(root):
+        if states.contains(Atspi.StateType.FOCUSED):
+            return name
+    return None
+
+
+def labelled_by(node):
+    names = []
+    for relation in node.get_relation_set():
+        if relation.get_relation_type() == Atspi.RelationType.LABELLED_BY:
+            names += [relation.get_target(i).get_name() for i in range(relation.get_n_targets())]
+    return names
+
+
+def print_tree(title, root):
+    print(f"--- {title}")
+    for _, role, name, states in nodes(root):
+        if name and role != "filler":
+            hidden = "" if states.contains(Atspi.StateType.SHOWING) else " (not shown)"
+            print(f"    {role}: {name}{hidden}")
+
+
+class Events:
+    """Name-change events, with the time each came."""
+
+    def __init__(self):
+        self.seen = []
+        self.listener = Atspi.EventListener.new(self.on_event)
+        self.listener.register("object:property-change:accessible-name")
+
+    def on_event(self, event):
+        try:
+            name = event.source.get_name()
+        except GLib.Error:
+            name = "?"
+        self.seen.append((time.monotonic(), name))
+
+    def names(self):
+        return [name for _, name in self.seen]
+
+    def clear(self):
+        self.seen = []
+
+
+def open_lesson(display, program, name, title, expected):
+    display.start(program)
+    check(wait_for(lambda: application(name) is not None), f"{name}: found on the AT-SPI bus")
+    app = application(name)
+    if app is None:
+        return None
+    display.xdotool("search", "--sync", "--name", f"^{title}$", "windowactivate", "--sync")
+    check(wait_for(lambda: find(app, expected) is not None), f"{name}: shows {expected}")
+    wait_for(lambda: focused(app) is not None, 10)
+    return app
+
+
+def key_step(display, events, app, name, keys, expected, what):
+    events.clear()
+    started = time.monotonic()
+    display.xdotool("key", "--clearmodifiers", *keys)
+    check(wait_for(lambda: find(app, expected) is not None, 10), f"{what}: reads {expected}")
+    check(wait_for(lambda: expected in events.names(), 5), f"{what}: change event for {expected}")
+    print(f"    events: {events.names()} within {time.monotonic() - started:.2f} s")
+
+
+def distance(display, events, program):
+    app = open_lesson(display, program, "dorvane", "两点间的距离公式", "A(1,1)")
+    if app is None:
+        return
+    print_tree("dorvane at start-up", app)
+    check(focused(app) == "坐标平面", "dorvane: the canvas has the focus at start-up")
+    check(find(app, "提示", "push button") is not None, "dorvane: the emblem is a button 提示")
+    check(find(app, "显示公式", "push button") is not None, "dorvane: the sliver is 显示公式")
+    check(find(app, "|AB| = √(|OA|² + |OB|²)") is not None, "dorvane: the formula picture")
+    check(find(app, "|AB| = √(3² + 4²) = 5") is not None, "dorvane: the row as one sentence")
+    check(find(app, "5", "label") is None, "dorvane: no bare number of the row")
+    check(find(app, "Command2") is None, "dorvane: nothing called Command2")
+    key_step(display, events, app, "dorvane", ["shift+Right"], "A(2,1)", "dorvane Shift+Right")
+    check(find(app, "|AB| = √(2² + 4²) = 4.47213595499958") is not None,
+          "dorvane: the sentence follows the step")
+    key_step(display, events, app, "dorvane", ["space", "Up"], "B(4,5.1)", "dorvane Space, Up")
+    print_tree("dorvane after the key steps", app)
+
+
+def slope(display, events, program):
+    app = open_lesson(display, program, "skelvin", "斜率公式", "x₁ = 1")
+    if app is None:
+        return
+    pump(2)  # the start-up construction
+    print_tree("skelvin at start-up", app)
+    check(focused(app) == "坐标平面", "skelvin: the canvas has the focus at start-up")
+    for tag in ("x₁ = 1", "x₂ = 4", "y₁ = 1", "y₂ = 5", "P₁(1, 1)", "P₂(4, 5)"):
+        check(find(app, tag) is not None, f"skelvin: the tag reads {tag}")
+    formula = find(app, "k = (y₂ − y₁) / (x₂ − x₁), x₁ ≠ x₂")
+    check(formula is not None and labelled_by(formula) == ["斜率公式："],
+          "skelvin: the formula picture, labelled by 斜率公式：")
+    key_step(display, events, app, "skelvin", ["shift+Right"], "x₁ = 2", "skelvin Shift+Right")
+    check(find(app, "P₁(2, 1)") is not None, "skelvin: P₁ follows")
+    key_step(display, events, app, "skelvin", ["space", "shift+Up"], "y₂ = 6",
+             "skelvin Space, Shift+Up")
+    print_tree("skelvin after the key steps", app)
+
+
+def calculator(display, events, program):
+    app = open_lesson(display, program, "quillet", "Tavrelo与斜率", "直线的斜率：")
+    if app is None:
+        return
+    print_tree("quillet at start-up", app)
+    check(focused(app) == "坐标平面", "quillet: the canvas has the focus at start-up")
+    for box in ("x 最大值", "x 最小值", "y 最大值", "y 最小值"):
+        check(find(app, box, "text") is not None, f"quillet: a box named {box}")
+    key_step(display, events, app, "quillet", ["Right"], "38.66°", "quillet Right")
+    check(labelled_by(find(app, "38.66°")) == ["Tavrelo："], "quillet: the angle's caption")
+    check(labelled_by(find(app, "0.8")) == ["直线的斜率："], "quillet: the slope's caption")
+    print_tree("quillet after the key step", app)
+
+    # A second and more of pointer movement: at most four announcements a second of the
+    # angle, and the last one once the movement stops.
+    canvas = find(app, "坐标平面")
+    box = canvas.get_extents(Atspi.CoordType.SCREEN)
+    moves = []
+    for i in range(40):
+        moves += ["mousemove", str(box.x + box.width // 2 + 40 + i * 2),
+                  str(box.y + box.height // 4), "sleep", "0.04"]
+    events.clear()
+    started = time.monotonic()
+    display.xdotool_while_pumping(*moves)
+    moving = time.monotonic() - started
+    pump(1)
+    angles = [(round(at - started, 2), name) for at, name in events.seen if name.endswith("°")]
+    print(f"    {len(angles)} angle announcements, moving for {moving:.2f} s: {angles}")
+    check(2 <= len(angles) <= 4 * moving + 2, "quillet: announcements are throttled")
+    last = find(app, "Tavrelo：").get_parent()
+    check(bool(angles) and angles[-1][1] in [name for _, _, name, _ in nodes(last)],
+          "quillet: the last announcement is the angle shown")
+
+
+def main():
+    started = time.monotonic()
+    programs = dict(arg.split("=", 1) for arg in sys.argv[1:])
+    try:
+        display = Display()
+    except (OSError, RuntimeError) as error:
+        print(f"SKIP   : no X display: {error}")
+        return 0
+    try:
+        Atspi.init()
+        if Atspi.get_desktop(0) is None:
+            print("SKIP   : the AT-SPI registry did not start")
+            return 0
+        events = Events()
+        distance(display, events, programs["dorvane"])
+        slope(display, events, programs["skelvin"])
+        calculator(display, events, programs["quillet"])
+    finally:
+        display.close()
+    print(f"Totals: {len(FAILURES)} failed, in {time.monotonic() - started:.1f} s")
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
