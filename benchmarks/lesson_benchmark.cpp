@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lesson-benchmark [--steps N]
 // The cost of one pointer event in each lesson, with the repaint of what it changed: a
 // dorvane drag step, a skelvin drag step and a quillet pointer movement, at device pixel

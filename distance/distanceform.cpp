@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "distanceform.h"
 
 #include <cmath>
 
 #include "coordinateplane.h"
+#include "distanceicon.h"
 #include "numbertext.h"
 #include "pointkeys.h"
 #include "singleprecision.h"
@@ -26,7 +28,7 @@ double squared(double value) {
 
 DistanceForm::DistanceForm(FormEnvironment& environment)
     : Form(environment,
-           {.caption = "两点间的距离公式", .clientWidth = 7860, .clientHeight = 7380}) {
+           {.caption = "两点间的距离公式", .clientWidth = 7860, .clientHeight = 7380, .icon = lessonIcon().icon()}) {
     buildLayout();
 }
 

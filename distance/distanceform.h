@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The distance-formula lesson: drag the end points of a segment AB and watch the right
 // triangle AOB, its dotted projections and the formula row |AB| = √(|OA|² + |OB|²).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window of the distance lesson as designed, control by control in design order.
 #include "coordinateplane.h"
 #include "distanceform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The formula pictures of the distance lesson, drawn as vector artwork.
 #pragma once
 

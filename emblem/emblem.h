@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emblem on each lesson's hint button: an open book with a star and two laurel
 // sprigs above it, drawn in one ink on white.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The axes routine: a fresh plane for the given ranges, with its ticks counted out from
 // the origin.
 #include "inclinationform.h"

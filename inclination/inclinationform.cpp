@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "inclinationform.h"
 
 #include <cmath>
@@ -5,6 +6,7 @@
 
 #include "keystep.h"
 #include "numbertext.h"
+#include "inclinationicon.h"
 #include "inclinationpictures.h"
 #include "singleprecision.h"
 
@@ -28,7 +30,7 @@ InclinationForm::InclinationForm(FormEnvironment& environment)
                          .clientHeight = 7380,
                          .backColor = 0x00E0E0E0,
                          .resizable = true,
-                         .icon = folderIcon()}) {
+                         .icon = lessonIcon().icon()}) {
     buildLayout();
 }
 

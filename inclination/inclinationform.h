@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inclination-angle calculator: a line turns about the pivot (2, 0) to pass through
 // the pointer, a red arc marks its inclination, and the readouts under the plane show the
 // angle and the slope. A panel to the right of the window's design width sets the ranges

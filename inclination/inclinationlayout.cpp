@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window of the inclination lesson as designed, control by control in design order.
 // The panel's labels come before its picture so that they lie above it.
 #include "emblem.h"

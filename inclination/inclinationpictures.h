@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the inclination lesson: the settings panel behind the coordinate
 // system's text boxes, and the folder icon of its open command.
 #pragma once

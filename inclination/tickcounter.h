@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The places of the tick marks along one axis. The marks are counted out from the origin
 // by repeated addition of the step, and rounding makes each sum drift a little from the
 // exact multiple; the places below are those sums, found without walking the whole way

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The coordinate plane that the distance and slope lessons draw once, at start-up, into
 // their canvas's persistent image: axes with arrowheads, tick dots, numbers and the
 // letters "o", "x" and "y", for x from -2 to 13 and y from -3 to 8.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the lessons need to build, run and be tested, when any is
 # missing. Sourced by the other scripts.
 set -euo pipefail
@@ -8,7 +9,7 @@ LESSON_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     fonts-liberation fonts-arphic-uming fonts-arphic-ukai qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick
-    appstream desktop-file-utils dpkg-dev
+    appstream desktop-file-utils dpkg-dev groff-base lintian
     openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 

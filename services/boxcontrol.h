@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A windowless control that occupies a box (left, top, width, height in its surface's
 // units) and draws the same picture until it is told otherwise: labels and shapes. The
 // drawing is kept as an image per size and pixel ratio, since these controls repaint at

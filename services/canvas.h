@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A canvas (the classic picture box): a windowed control with a user scale, drawing
 // methods and windowless child controls. Drawing goes to a persistent image when
 // AutoRedraw is on and to a screen-only layer when it is off; the screen-only layer is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "canvasview.h"
 
 #include <QKeyEvent>
@@ -67,8 +68,9 @@ constexpr int kCrossArm = 5;
 }  // namespace
 
 QRect CanvasView::keyMarkRect() const {
-    const std::optional<KeyMark> mark = canvas_.keyMark ? canvas_.keyMark() : std::nullopt;
-    if (!showsKeyMark() || !mark) return {};
+    if (!showsKeyMark() || !canvas_.keyMark) return {};
+    const std::optional<KeyMark> mark = canvas_.keyMark();
+    if (!mark) return {};
     const double zoom = canvas_.zoom();
     const QPointF centre =
         canvas_.scale().toPixels(mark->x, mark->y) * zoom + QPointF(innerOrigin());

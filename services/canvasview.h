@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt widget behind a canvas: it paints the border and the canvas's inner area and
 // turns Qt mouse and key events into the classic ones (button flags, user units, key
 // codes). Like a web page's focus-visible rule, the focus frame and the key mark show

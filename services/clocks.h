@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two timer drivers: the real clock of a running window, and a virtual clock that
 // tests and the replay harness advance by hand, so nothing waits on wall-clock time.
 #pragma once

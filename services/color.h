@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colours as the classic runtime numbers them: &H00BBGGRR, or, with the top bit set, a
 // colour of the desktop's scheme named by its low byte. The scheme here is fixed, so a
 // lesson looks the same on every desktop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base of every control, and of the windowless kinds (label, line shape, shape,
 // image) that have no window of their own and are painted by their container.
 #pragma once

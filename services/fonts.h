@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fonts as a lesson names them (face, points, bold, italic), mapped to faces that Debian
 // ships: the classic Western serif to Liberation Serif (same metrics, so auto-sized
 // labels keep their widths) and the Chinese faces to the AR PL families. Sizes are in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A form: one window built from a design-time layout in twips. A lesson derives from it,
 // adds its controls in design order (an earlier control lies above a later one of the
 // same sort; canvases, buttons and text boxes lie above the windowless kinds) and writes

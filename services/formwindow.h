@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's client area: it paints the windowless controls placed directly on the
 // window and delivers clicks to its images. Windowed controls are its child widgets.
 #pragma once

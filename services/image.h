@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An image control: a picture shown at its own size (15 twips a pixel), never
 // stretched. A click is delivered when a press and its release both fall on it.
 #pragma once

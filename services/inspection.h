@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a running form lets a program outside it watch, such as a replay harness or a
 // test: its window-level variables and every drawing call its canvases make. The form
 // does not know who watches, and nothing is kept unless someone does.

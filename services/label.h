@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A label: one line of text, auto-sized to its caption by default. Unlike the classic
 // control it never wraps; a fixed-size label clips its text to its box.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a lesson as a desktop program: the command line, the application, the font
 // mapping, the real clock, message boxes and desktop, then the window until it is closed.
 #pragma once

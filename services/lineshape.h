@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A line shape: a segment between two points in its surface's units. Its two ends are
 // also where a lesson may keep a pair of points, so they hold exactly what was set.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal message boxes with one OK button. The window shows them for real; the replay
 // harness and the tests answer them at once and keep a record.
 #pragma once

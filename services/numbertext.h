@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number text of the classic runtime: how numbers become captions and how typed text
 // becomes a number. Unlike the classic conversions, the text never uses exponent
 // notation, so a caption cut to its first characters still reads as the right number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture as an image control shows it: a fixed size in pixels and artwork drawn in
 // code, so that it stays crisp at any device pixel ratio. Unlike a classic bitmap
 // resource, the picture is rendered on demand and cached per device pixel ratio.

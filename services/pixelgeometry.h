@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixel geometry shared by the controls and the canvas. Positions may lie thousands of
 // canvas widths away (a drag that leaves the canvas keeps reporting), so everything is
 // clipped in double precision before it reaches the painter's integer paths.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A shape control; the lessons use only the filled circle, drawn with the classic
 // one-pixel border inside the smaller side of its box.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Storing a double result into a single-precision property or drawing argument. Where the
 // classic runtime would stop with an overflow error, the lessons saturate at the largest
 // single instead, so a pointer dragged to an extreme place keeps the window working. A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text box, a real one-line editor on the window. Like the classic control it holds
 // at most 32767 characters; longer text is cut there.
 #pragma once

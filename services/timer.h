@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A timer control. Like the classic platform, an interval below 16 ms ticks once every
 // 16 ms, so a 100-step animation lasts long enough for a pupil to follow; an interval of
 // 0 never ticks. Ticks come from a driver: the real clock in the window, a virtual one

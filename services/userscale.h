@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user scale of a container: the units its drawing, mouse positions and child
 // controls use. A window's own scale is twips; a canvas takes any scale by Scale.
 // Beware: with a negative height the y axis points up, so user y grows as pixel y falls.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "slopeform.h"
 
 #include <cmath>
@@ -5,6 +6,7 @@
 #include "coordinateplane.h"
 #include "pointkeys.h"
 #include "singleprecision.h"
+#include "slopeicon.h"
 
 namespace slope {
 
@@ -25,7 +27,7 @@ double squared(double value) {
 }  // namespace
 
 SlopeForm::SlopeForm(FormEnvironment& environment)
-    : Form(environment, {.caption = "斜率公式", .clientWidth = 7800, .clientHeight = 6690}) {
+    : Form(environment, {.caption = "斜率公式", .clientWidth = 7800, .clientHeight = 6690, .icon = lessonIcon().icon()}) {
     buildLayout();
 }
 

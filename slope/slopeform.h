@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slope-formula lesson: drag the two points of a line and watch the slope triangle,
 // the coordinate tags and the two marks of the inclination angle α follow.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window of the slope lesson as designed, control by control in design order.
 #include "coordinateplane.h"
 #include "emblem.h"

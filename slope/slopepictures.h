@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the slope lesson: the slope formula and the tags that name the two
 // points and their coordinates, drawn as vector artwork.
 #pragma once

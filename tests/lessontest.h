@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the lesson tests: a lesson run headless on the virtual clock, typed access
 // to its controls and variables by name, exact pointer events, what it drew, and what
 // the screen shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader finds in the lessons' windows: the readouts with their current
 // text, the buttons, and the emblem as a button named "提示" that opens the hint.
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lessons at device pixel ratios 1, 1.5 and 2: the same layout, drawn at the
 // physical resolution with crisp lines.
 #include <QImage>

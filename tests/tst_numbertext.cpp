@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number texts of captions and prints, their patterns, and reading the leading number
 // of hostile text.
 #include <QTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number text's properties over a fixed stream of random inputs: every bit pattern
 // of singles and doubles, and random text.
 #include <QRandomGenerator>

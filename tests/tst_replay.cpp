@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lesson-replay tool as a script author uses it: its exit status, its messages and
 // the JSON it prints.
 #include <QImage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slope lesson: the initial figure, the demonstration, the blinking legs and the
 // hint; and under the mouse, where a press or a left-button move picks the nearer point
 // and re-places the line, the slope triangle, the tags and both marks of the angle, also

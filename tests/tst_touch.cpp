@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One finger on the canvas works as the left mouse button does: it drags the points of
 // the distance and slope lessons and turns the calculator's line.
 #include <QPointingDevice>

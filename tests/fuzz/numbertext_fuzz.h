@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Properties of the number text that must hold for every input, checked by a fuzzer and
 // by a property test that feeds it a fixed stream of random inputs.
 #pragma once

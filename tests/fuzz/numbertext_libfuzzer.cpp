@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry: build with clang and -DLESSONS_FUZZ=ON, run build/tests/fuzz-numbertext.
 #include <cstdio>
 #include <cstdlib>

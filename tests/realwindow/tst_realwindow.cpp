@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three lessons in real windows on a private X display, driven by real X input, with
 // their pixels checked on screenshots.
 #include <QTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private X display for real-window tests: an Xvfb server, programs started on it,
 // real input through xdotool and screenshots through ImageMagick's import. Everything it
 // starts is ended when it goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lesson-fuzz [--seconds N] [--seed S] [--budgets] [LESSON...]
 // Throws random events at the lessons in-process, through the same runtime the windows
 // use: presses, moves and releases with every button combination, at positions from the

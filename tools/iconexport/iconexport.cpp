@@ -1,52 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // icon-export OUTDIR: writes the lessons' icons into a hicolor icon theme under OUTDIR,
-// as SVG and as PNG at the usual sizes, drawn from the same artwork as the windows.
-#include "emblem.h"
-#include "inclinationpictures.h"
-
+// as SVG and as PNG at the usual sizes, drawn by the same code as the windows' icons.
 #include <QDir>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSvgGenerator>
-
 #include <cstdio>
+
+#include "distanceicon.h"
+#include "inclinationicon.h"
+#include "slopeicon.h"
 
 namespace {
 
-constexpr int kSizes[] = {16, 24, 32, 48, 64, 128, 256};
-
-void paintScaled(QPainter& painter, const forms::Picture& picture, double side) {
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    const QSize size = picture.pixelSize();
-    painter.scale(side / size.width(), side / size.height());
-    picture.paint(painter);
-}
-
-bool writeIcon(const QDir& theme, const QString& name, const forms::Picture& picture,
-               const QIcon& handTuned) {
+bool writeIcon(const QDir& theme, const QString& name, const forms::IconArtwork& artwork) {
+    // The scalable icon is the largest drawing, whose strokes need no pixel fitting.
+    const int largest = forms::IconArtwork::kSides.back();
     const QString scalable = theme.filePath("scalable/apps");
     QDir().mkpath(scalable);
     QSvgGenerator svg;
     svg.setFileName(scalable + "/" + name + ".svg");
-    svg.setSize(picture.pixelSize());
-    svg.setViewBox(QRect(QPoint(0, 0), picture.pixelSize()));
+    svg.setSize(QSize(largest, largest));
+    svg.setViewBox(QRect(0, 0, largest, largest));
     svg.setTitle(name);
     {
         QPainter painter(&svg);
-        paintScaled(painter, picture, picture.pixelSize().width());
+        artwork.paint(painter, largest);
     }
-    for (int side : kSizes) {
+    for (int side : forms::IconArtwork::kSides) {
         const QString folder = theme.filePath(QString("%1x%1/apps").arg(side));
         QDir().mkpath(folder);
-        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        if (!handTuned.isNull() && handTuned.availableSizes().contains(QSize(side, side))) {
-            image = handTuned.pixmap(side, side).toImage();
-        } else {
-            QPainter painter(&image);
-            paintScaled(painter, picture, side);
-        }
-        if (!image.save(folder + "/" + name + ".png")) return false;
+        if (!artwork.image(side).save(folder + "/" + name + ".png")) return false;
     }
     return true;
 }
@@ -61,9 +45,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir theme(QString::fromLocal8Bit(argv[1]) + "/hicolor");
-    const bool written =
-        writeIcon(theme, "dorvane", emblem::picture(QColor(0xB4, 0x96, 0xE6), Qt::transparent), {}) &&
-        writeIcon(theme, "skelvin", emblem::picture(QColor(0x8C, 0xB4, 0xE6), Qt::transparent), {}) &&
-        writeIcon(theme, "quillet", inclination::folderPicture(), inclination::folderIcon());
+    const bool written = writeIcon(theme, "dorvane", distance::lessonIcon()) &&
+                         writeIcon(theme, "skelvin", slope::lessonIcon()) &&
+                         writeIcon(theme, "quillet", inclination::lessonIcon());
     return written ? 0 : 1;
 }

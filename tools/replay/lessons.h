@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lessons the harness can run, by program name.
 #pragma once
 

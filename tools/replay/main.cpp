@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lesson-replay [--png FILE] [--scale N] LESSON [SCRIPT]
 // Runs a lesson headless on a virtual clock, driven by script lines from SCRIPT or
 // standard input, and prints its state as JSON.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One lesson driven headless from script lines on a virtual clock: the heart of the
 // lesson-replay tool, also used in-process by the tests and the benchmarks.
 #pragma once

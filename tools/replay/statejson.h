@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state of a running lesson as one line of JSON: its controls, its window-level
 // variables, the message boxes shown so far and the drawing calls since the last report.
 #pragma once

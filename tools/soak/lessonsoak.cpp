@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lesson-soak [--quick] [--budgets]
 // A long school day in fast motion: skelvin through 8 hours of its one-second blinking
 // with 100,000 drag steps, and quillet through 1,000,000 pointer movements, each event

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for start-up: the smallest Qt 6 window with one Chinese label, built the
 // way the lessons are built (same application setup, font mapping and probe).
 #include <QApplication>

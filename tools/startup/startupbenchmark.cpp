@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // startup-benchmark [ROUNDS]: launches each lesson and the minimal Qt window in turn
 // (needs a display, e.g. Xvfb), and prints the median time from launch to the first
 // painted window and the median peak memory, beside their budgets.

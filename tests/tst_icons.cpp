@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The lessons' icons: each window shows the icon installed for its desktop entry, and the
+// three stay apart, each with its figure's colours, from 16 to 256 pixels.
+#include <QTest>
+#include <array>
+
+#include "session.h"
+
+namespace {
+
+const std::array<const char*, 3> kLessons = {"dorvane", "skelvin", "quillet"};
+
+QImage windowIcon(const char* lesson, int side) {
+    replay::Session session(lesson);
+    return session.form().window().windowIcon().pixmap(side, side).toImage().convertToFormat(
+        QImage::Format_ARGB32);
+}
+
+bool near(QRgb a, QRgb b, int tolerance) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance && std::abs(qAlpha(a) - qAlpha(b)) <= tolerance;
+}
+
+// The share of pixels where two pictures of one size plainly differ.
+double differingShare(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) differing += !near(a.pixel(x, y), b.pixel(x, y), 64);
+    return double(differing) / (a.width() * a.height());
+}
+
+// Opaque pixels of a saturated red or blue: the rise and run, the angle's arc.
+int count(const QImage& image, bool (*matches)(QRgb)) {
+    int found = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) found += matches(image.pixel(x, y));
+    return found;
+}
+bool isRed(QRgb c) { return qAlpha(c) > 200 && qRed(c) > 200 && qGreen(c) < 90 && qBlue(c) < 90; }
+bool isBlue(QRgb c) { return qAlpha(c) > 200 && qBlue(c) > 200 && qRed(c) < 90 && qGreen(c) < 90; }
+
+}  // namespace
+
+class TestIcons : public QObject {
+    Q_OBJECT
+private slots:
+    void windowShowsTheInstalledIcon_data();
+    void windowShowsTheInstalledIcon();
+    void iconsStayApartAtEverySize_data();
+    void iconsStayApartAtEverySize();
+};
+
+void TestIcons::windowShowsTheInstalledIcon_data() {
+    QTest::addColumn<QString>("lesson");
+    QTest::addColumn<int>("side");
+    for (const char* lesson : kLessons)
+        for (int side : {16, 48, 256}) QTest::addRow("%s %d", lesson, side) << lesson << side;
+}
+
+void TestIcons::windowShowsTheInstalledIcon() {
+    QFETCH(QString, lesson);
+    QFETCH(int, side);
+    const QImage installed =
+        QImage(QString(ICON_DIR "/hicolor/%1x%1/apps/%2.png").arg(side).arg(lesson))
+            .convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(installed.size(), QSize(side, side));
+    const QImage shown = windowIcon(qPrintable(lesson), side);
+    QCOMPARE(shown.size(), installed.size());
+    QCOMPARE(differingShare(shown, installed), 0.0);
+}
+
+void TestIcons::iconsStayApartAtEverySize_data() {
+    QTest::addColumn<int>("side");
+    for (int side : {16, 24, 32, 48, 256}) QTest::addRow("%d px", side) << side;
+}
+
+void TestIcons::iconsStayApartAtEverySize() {
+    QFETCH(int, side);
+    const QImage dorvane = windowIcon("dorvane", side);
+    const QImage skelvin = windowIcon("skelvin", side);
+    const QImage quillet = windowIcon("quillet", side);
+    // An eighth of the square or more tells any two apart, not a stray pixel or two.
+    QCOMPARE_GE(differingShare(dorvane, skelvin), 0.125);
+    QCOMPARE_GE(differingShare(dorvane, quillet), 0.125);
+    QCOMPARE_GE(differingShare(skelvin, quillet), 0.125);
+    // The figure's colours, in whole pixels even at 16: skelvin's blue run and red rise,
+    // quillet's red arc; dorvane draws in black and its own violet only.
+    const int stroke = std::max(1, side / 16);
+    QCOMPARE_GE(count(skelvin, isBlue), side * stroke / 4);
+    QCOMPARE_GE(count(skelvin, isRed), side * stroke / 4);
+    QCOMPARE_GE(count(quillet, isRed), side * stroke / 8);
+    QCOMPARE(count(dorvane, isRed) + count(dorvane, isBlue), 0);
+}
+
+QTEST_MAIN(TestIcons)
+#include "tst_icons.moc"
