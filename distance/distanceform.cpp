@@ -27,8 +27,11 @@ double squared(double value) {
 }  // namespace
 
 DistanceForm::DistanceForm(FormEnvironment& environment)
-    : Form(environment,
-           {.caption = "两点间的距离公式", .clientWidth = 7860, .clientHeight = 7380, .icon = lessonIcon().icon()}) {
+    : Form(environment, {.caption = "两点间的距离公式",
+                         .clientWidth = 7860,
+                         .clientHeight = 7380,
+                         .twipsPosition = QPointF(660, 1035),
+                         .icon = lessonIcon().icon()}) {
     buildLayout();
 }
 

@@ -4,6 +4,8 @@
 #include "inclinationform.h"
 #include "tickcounter.h"
 
+#include <algorithm>
+
 namespace inclination {
 
 using namespace forms;
@@ -22,19 +24,24 @@ void InclinationForm::zuobiao(double xmin, double xmax, double ymin, double ymax
     Picture1->line(0, ymin, 0, ymax - 0.5 * sy, kBlack);
 
     // The ticks are counted from the origin however far away the visible range lies,
-    // which for a range far from it would mean hundreds of millions of steps. Only
-    // the ticks within a pixel of the canvas are drawn, each where the counting puts
-    // it. The counting towards the negative side mirrors the positive one exactly,
+    // which for a range far from it would mean hundreds of millions of steps. Only the
+    // ticks within a pixel of the canvas's own edges are drawn (the ranges rounded to
+    // single precision, which may lie outside the typed ones), each where the counting
+    // puts it. The counting towards the negative side mirrors the positive one exactly,
     // and 0 - v keeps the origin at +0 where the counter starts.
-    const double pixelX = Picture1->scale().widthToUser(1);
-    const double pixelY = Picture1->scale().heightToUser(1);
-    for (const double i : countedTicks(sx, xmax - sx, xmin - pixelX, xmax + pixelX))
+    const UserScale& shown = Picture1->scale();
+    const double pixelX = shown.widthToUser(1);
+    const double pixelY = shown.heightToUser(1);
+    const double left = shown.left() - pixelX, right = shown.left() + shown.width() + pixelX;
+    const double bottom = std::min(shown.top(), shown.top() + shown.height()) - pixelY;
+    const double top = std::max(shown.top(), shown.top() + shown.height()) + pixelY;
+    for (const double i : countedTicks(sx, xmax - sx, left, right))
         Picture1->line(i, 0, i, 0.2 * sy, kBlack);
-    for (const double v : countedTicks(sx, -xmin, -xmax - pixelX, -xmin + pixelX))
+    for (const double v : countedTicks(sx, -xmin, -right, -left))
         Picture1->line(0 - v, 0, 0 - v, 0.2 * sy, kBlack);
-    for (const double j : countedTicks(sy, ymax - sy, ymin - pixelY, ymax + pixelY))
+    for (const double j : countedTicks(sy, ymax - sy, bottom, top))
         Picture1->line(0, j, 0.2 * sx, j, kBlack);
-    for (const double v : countedTicks(sy, -ymin, -ymax - pixelY, -ymin + pixelY))
+    for (const double v : countedTicks(sy, -ymin, -top, -bottom))
         Picture1->line(0, 0 - v, 0.2 * sx, 0 - v, kBlack);
 
     const double arrowBaseX = xmax - 0.5 * sx;

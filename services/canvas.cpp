@@ -311,11 +311,18 @@ void Canvas::cls() {
     if (!screenDrawing_.isEmpty()) screen_.image.fill(Qt::transparent);
     screen_ = Layer{std::move(screen_.image), {}, true};
     screenErases_.clear();
+    // With AutoRedraw off only the screen-only layer goes, and only where it held anything
+    // is there something to repaint.
+    QRegion erased;
+    if (autoRedraw_)
+        erased = QRegion(view_->rect());
+    else
+        for (const QRect& part : screenDrawing_) erased += zoomedArea(part);
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
     if (watcher_) watcher_({.op = DrawingOp::Cls, .persistent = autoRedraw_});
-    view_->update();
+    view_->update(erased);
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Color> color) {

@@ -35,7 +35,7 @@ void VirtualClock::cancel(Timer& timer) {
 }
 
 void VirtualClock::advance(std::int64_t ms) {
-    const std::int64_t target = now_ + std::max<std::int64_t>(ms, 0);
+    const std::int64_t target = ms >= kEnd - now_ ? kEnd : now_ + std::max<std::int64_t>(ms, 0);
     for (;;) {
         auto next = std::min_element(entries_.begin(), entries_.end(), [](auto& a, auto& b) {
             return a.due != b.due ? a.due < b.due : a.order < b.order;

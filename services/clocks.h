@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -29,9 +30,14 @@ public:
     void schedule(Timer& timer, int periodMs) override;
     void cancel(Timer& timer) override;
 
+    // The clock stops here, some 146 million years on, so that no sum of waits and
+    // intervals can overflow.
+    static constexpr std::int64_t kEnd = std::numeric_limits<std::int64_t>::max() / 2;
+
     std::int64_t now() const { return now_; }
-    // Moves the clock on by ms, firing every tick that falls due on the way in the order
-    // of their times (timers due at the same moment in the order they were scheduled).
+    // Moves the clock on by ms (at most to kEnd), firing every tick that falls due on the
+    // way in the order of their times (timers due at the same moment in the order they
+    // were scheduled). Each tick is run, so a long wait costs in proportion.
     void advance(std::int64_t ms);
 
 private:

@@ -24,6 +24,9 @@ Form::Form(FormEnvironment& environment, const FormDesign& design)
     window_->setWindowTitle(QString::fromStdString(design.caption));
     window_->setAccessibleName(QString::fromStdString(design.caption));
     if (!design.icon.isNull()) window_->setWindowIcon(design.icon);
+    if (design.twipsPosition)
+        window_->move(twipsToPixels(design.twipsPosition->x()),
+                      twipsToPixels(design.twipsPosition->y()));
     if (design.resizable)
         window_->setMinimumSize(window_->size());
     else

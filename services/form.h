@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct FormDesign {
     std::string caption;
     double clientWidth = 0;  // twips
     double clientHeight = 0;
+    // Where the window's outer top-left corner opens on the screen, in twips; without it
+    // the platform chooses, and a window manager may place it elsewhere either way.
+    std::optional<QPointF> twipsPosition;
     Color backColor = SystemColor::ButtonFace;
     bool resizable = false;
     QIcon icon;

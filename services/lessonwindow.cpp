@@ -31,6 +31,8 @@ void LessonWindow::buildForm() {
     QWidget& client = form_->window();
     setWindowTitle(client.windowTitle());
     if (!client.windowIcon().isNull()) setWindowIcon(client.windowIcon());
+    // The window, not the client area inside it, opens where the design puts it.
+    if (!isVisible() && client.pos() != QPoint()) move(client.pos());
     client.setParent(this);
     form_->load();
     layOut();

@@ -9,15 +9,16 @@
 #include <cmath>
 
 #include "pixelgeometry.h"
+#include "singleprecision.h"
 
 namespace forms {
 
 LineShape::LineShape(const LineDesign& design, Surface& surface)
     : Windowless(design.name),
-      x1_(float(design.x1)),
-      y1_(float(design.y1)),
-      x2_(float(design.x2)),
-      y2_(float(design.y2)),
+      x1_(float(design.x1), surface.scale().xAxis()),
+      y1_(float(design.y1), surface.scale().yAxis()),
+      x2_(float(design.x2), surface.scale().xAxis()),
+      y2_(float(design.y2), surface.scale().yAxis()),
       color_(design.color),
       style_(design.style),
       width_(design.width) {
@@ -25,9 +26,13 @@ LineShape::LineShape(const LineDesign& design, Surface& surface)
     if (!design.visible) Windowless::setVisible(false);
 }
 
-void LineShape::setEnd(float& end, float value) {
-    if (end == value) return;
-    change([&] { end = value; });
+float LineShape::Coordinate::in(const ScaleAxis& axis) const {
+    return axis == axis_ ? value_ : toSingle(axis.toUser(pixel()));
+}
+
+void LineShape::setEnd(Coordinate& end, float value, const ScaleAxis& axis) {
+    if (end.is(value, axis)) return;
+    change([&] { end = Coordinate(value, axis); });
 }
 
 void LineShape::setEnds(float x1, float y1, float x2, float y2) {
@@ -43,15 +48,14 @@ void LineShape::setBorderColor(Color color) {
 }
 
 QRectF LineShape::pixelBounds() const {
-    return segmentBounds(scale().toPixels(x1_, y1_), scale().toPixels(x2_, y2_), width_);
+    return segmentBounds(start(), finish(), width_);
 }
 
 void LineShape::paint(QPainter& painter) const {
     // Clip against the whole surface, not the repainted area, so a dotted line keeps
     // the same dot phase however it is repainted.
     const QRectF visible = QRectF(QPointF(0, 0), scale().pixelSize()).adjusted(-8, -8, 8, 8);
-    const auto segment =
-        clipSegment(scale().toPixels(x1_, y1_), scale().toPixels(x2_, y2_), visible);
+    const auto segment = clipSegment(start(), finish(), visible);
     if (!segment) return;
     const double ratio = renderRatio(painter);
     const QPointF start(snapToPixelGrid(segment->x1(), width_, ratio),
@@ -134,13 +138,7 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
     painter.setBrushOrigin(QPointF());
 }
 
-void LineShape::rescale(const UserScale& from, const UserScale& to) {
-    const QPointF a = to.toUser(from.toPixels(x1_, y1_));
-    const QPointF b = to.toUser(from.toPixels(x2_, y2_));
-    x1_ = float(a.x());
-    y1_ = float(a.y());
-    x2_ = float(b.x());
-    y2_ = float(b.y());
-}
+// The ends already keep their place on the screen, whatever the scale.
+void LineShape::rescale(const UserScale&, const UserScale&) {}
 
 }  // namespace forms

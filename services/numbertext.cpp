@@ -125,6 +125,33 @@ std::size_t skipDigits(std::string_view text, std::size_t pos) {
     return pos;
 }
 
+// With a Chinese input method on, a pupil types "１０" or "　5" as easily as "10": the
+// full-width digits, signs, point, e and the ideographic space read as their ASCII
+// forms. Everything else is kept as it is, so "５ｘ" still reads as 5.
+std::string asciiNumberForms(std::string_view text) {
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = [&](std::size_t offset) {
+            return at + offset < text.size() ? static_cast<unsigned char>(text[at + offset]) : 0;
+        };
+        if (byte(0) == 0xE3 && byte(1) == 0x80 && byte(2) == 0x80) {
+            ascii += ' ';  // U+3000
+        } else if (byte(0) == 0xEF && byte(1) == 0xBC && byte(2) >= 0x80 && byte(2) <= 0xBF &&
+                   std::string_view("+-.0123456789E").find(char(byte(2) - 0x80 + 0x20)) !=
+                       std::string_view::npos) {
+            ascii += char(byte(2) - 0x80 + 0x20);  // U+FF0B to U+FF25
+        } else if (byte(0) == 0xEF && byte(1) == 0xBD && byte(2) == 0x85) {
+            ascii += 'e';  // U+FF45
+        } else {
+            ascii += text[at];
+            continue;
+        }
+        at += 2;
+    }
+    return ascii;
+}
+
 }  // namespace
 
 std::string singleText(float value) {
@@ -166,7 +193,12 @@ std::string formatPattern(double value, std::string_view pattern) {
     return render(number, static_cast<int>(integerZeros), minDecimals);
 }
 
-double leadingNumber(std::string_view text) {
+double leadingNumber(std::string_view typed) {
+    // Only text that holds a three-byte character can hold a full-width form.
+    std::string ascii;
+    const bool wide = typed.find_first_of("\xE3\xEF") != std::string_view::npos;
+    if (wide) ascii = asciiNumberForms(typed);
+    const std::string_view text = wide ? std::string_view(ascii) : typed;
     std::size_t pos = text.find_first_not_of(" \t");
     if (pos == std::string_view::npos) return 0.0;
     bool negative = false;

@@ -29,7 +29,8 @@ std::string printText(float value);
 std::string formatPattern(double value, std::string_view pattern);
 
 // The number the text begins with, leading blanks skipped; 0 when it begins with none.
-// A number beyond the double range gives an infinity of its sign.
+// Full-width digits, "＋", "－", "．", "ｅ", "Ｅ" and the ideographic space count as their
+// ASCII forms. A number beyond the double range gives an infinity of its sign.
 double leadingNumber(std::string_view text);
 
 }  // namespace forms

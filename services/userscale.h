@@ -18,6 +18,17 @@ inline int twipsToPixels(double twips) {
                                        : twips / kTwipsPerPixel - 0.5);
 }
 
+// One axis of a scale: which user coordinate lies at which logical pixel along it.
+struct ScaleAxis {
+    double origin = 0;  // the user coordinate at pixel 0
+    double extent = 1;  // user units across the whole axis, negative when they run backwards
+    double pixels = 1;  // logical pixels across it
+
+    double toPixels(double user) const { return (user - origin) * pixels / extent; }
+    double toUser(double pixel) const { return origin + pixel * extent / pixels; }
+    bool operator==(const ScaleAxis&) const = default;
+};
+
 class UserScale {
 public:
     UserScale() = default;
@@ -32,6 +43,8 @@ public:
     double width() const { return width_; }
     double height() const { return height_; }
     QSizeF pixelSize() const { return pixelSize_; }
+    ScaleAxis xAxis() const { return {left_, width_, pixelSize_.width()}; }
+    ScaleAxis yAxis() const { return {top_, height_, pixelSize_.height()}; }
 
     double xToPixels(double userX) const { return (userX - left_) * pixelSize_.width() / width_; }
     double yToPixels(double userY) const { return (userY - top_) * pixelSize_.height() / height_; }

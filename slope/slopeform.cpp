@@ -135,6 +135,9 @@ void SlopeForm::UpdateFigure(float x, float y, Gesture gesture) {
     placeCoordinateTags();
 
     Picture1->setAutoRedraw(false);
+    // Only the arcs of this update stay: left alone, the arcs of every earlier step would
+    // pile up wherever no control happened to move over them.
+    Picture1->cls();
     if (qingxie != 0) {
         const double c = crossingPoint();
         drawAngleArc(c, 0);
@@ -204,8 +207,9 @@ double SlopeForm::crossingPoint() const {
     return Line1->x1() - Line1->y1() / std::tan(qingxie);
 }
 
-// The arcs are screen-only drawing: a control that moves over one erases it there, and
-// the canvas's persistent plane stays untouched. The end angle goes in single precision.
+// The arcs are screen-only drawing: the next figure update clears them, a control that
+// moves over one erases it there, and the canvas's persistent plane stays untouched. The
+// end angle goes in single precision.
 void SlopeForm::drawAngleArc(double x, double y) {
     if (qingxie > 0)
         Picture1->circle(toSingle(x), y, kArcRadius, kRed, 0, float(qingxie));

@@ -56,6 +56,19 @@ private slots:
         QCOMPARE(pixelAt(8.5, 1), QColor(Qt::blue));
         QCOMPARE(pixelAt(6, 5), QColor(Qt::blue));
     }
+    void earlierControlLiesAbove() {
+        // The label came before the line: where they cross, the label hides the line.
+        form_->label->setLeft(5);
+        form_->label->setTop(3.3f);
+        const QRectF box = form_->label->pixelBounds();
+        const QRect inside = box.toRect().adjusted(1, 1, -1, -1).translated(
+            form_->canvas->widget().pos() + QPoint(2, 2));
+        const QImage alone = grab().copy(inside);
+        const float y = float(form_->canvas->scale().toUser(box.center()).y());
+        form_->line->setEnds(4, y, 10, y);
+        QCOMPARE(grab().copy(inside), alone);
+        QCOMPARE(pixelAt(8, y), toQColor(SystemColor::WindowText));
+    }
     void colourChangeErasesNothing() {
         form_->line->setEnds(4, 3, 10, 3);
         form_->canvas->setDrawWidth(5);
@@ -103,6 +116,13 @@ private slots:
         form_->canvas->pset(qQNaN(), 0);
         form_->canvas->circle(1, 1, 0.5, kRed, 0, qQNaN());
         QCOMPARE(pixelAt(1.5, 1), toQColor(SystemColor::MenuBar));
+    }
+    void printMovesToTheNextLine() {
+        form_->canvas->setCurrentX(3);
+        form_->canvas->setCurrentY(5);
+        form_->canvas->print(" 3 ");
+        QCOMPARE(form_->canvas->currentX(), -2.0f);
+        QVERIFY(form_->canvas->currentY() < 5.0f && form_->canvas->currentY() > 4.4f);
     }
     void farAwayDrawingIsClipped() {
         form_->canvas->setDrawWidth(2);

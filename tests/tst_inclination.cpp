@@ -105,6 +105,9 @@ private slots:
         QList<double> tenths;
         for (double i = 0; i <= 1002 - 0.1; i += 0.1)
             if (i >= 1000 - 0.01) tenths << float(i);
+        QTest::newRow("x 1000000031 to 1000001031: the canvas's edge at 1e9 has its tick")
+            << QStringList{"1000001031", "1000000031", "10", "-10"} << counted(1e9, 1000000950, 50)
+            << defaultTicks;
         QTest::newRow("x 1000 to 1002: ten thousand tenths added")
             << QStringList{"1002", "1000", "10", "-10"} << tenths << defaultTicks;
     }
@@ -177,6 +180,8 @@ private slots:
         QTest::newRow("both reversed, one message") << QStringList{"-1", "1", "-1", "1"} << QList<double>{-1, 1, -1, 1} << wrong;
         QTest::newRow("leading numbers") << QStringList{"3abc", " -2.5e1x", "zz", "\x01\x02 5"}
                                          << QList<double>{3, -25, 0, 0} << wrong;
+        QTest::newRow("full-width forms") << QStringList{"１０", "　－１０", "1０．5", "－1ｅ1"}
+                                          << QList<double>{10, -10, 10.5, -10} << none;
         QTest::newRow("beyond the double range") << QStringList{"1e999", "-10", "10", "-10"}
                                                  << QList<double>{inf, -10, 10, -10} << incomplete;
         QTest::newRow("beyond the single range") << QStringList{"10", "-10", "1e39", "-10"}
@@ -200,6 +205,30 @@ private slots:
         const QJsonArray calls = drawn(session);
         QCOMPARE(calls.size() == 1, !messages.isEmpty());
         QCOMPARE(calls[0]["op"], "Cls");
+    }
+
+    // A round trip through any range leaves the line where it was, ends and pixels.
+    void lineKeepsItsPlaceThroughAnyRange_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("x tiny") << QStringList{"2e-45", "0", "10", "-10"};
+        QTest::newRow("y tiny") << QStringList{"10", "-10", "1e-40", "0"};
+        QTest::newRow("huge") << QStringList{"1e38", "-1e38", "1e38", "-1e38"};
+        QTest::newRow("x far from the origin") << QStringList{"1000001", "1000000", "10", "-10"};
+        QTest::newRow("negative, far and tiny") << QStringList{"-1e29", "-1e30", "-1e-44", "-3e-44"};
+    }
+    void lineKeepsItsPlaceThroughAnyRange() {
+        QFETCH(QStringList, texts);
+        Session session("quillet");
+        run(session, "move 5 3");
+        const QStringList defaults{"10", "-10", "10", "-10"};
+        applyRanges(session, defaults);
+        const QLineF before = ends(session, "Line1");
+        const QImage picture = session.render();
+        applyRanges(session, texts);
+        QVERIFY(session.messages().empty());
+        applyRanges(session, defaults);
+        QCOMPARE(ends(session, "Line1"), before);
+        QCOMPARE(session.render(), picture);
     }
 
     void clearAndTheNextMove() {

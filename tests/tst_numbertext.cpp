@@ -111,6 +111,14 @@ private slots:
                                              "7",
                                              3)
                                       << 6.0;
+        // Typed with a Chinese input method on.
+        QTest::newRow("full-width digits") << QByteArray("１０") << 10.0;
+        QTest::newRow("ideographic space") << QByteArray("　5") << 5.0;
+        QTest::newRow("full-width sign, point, e") << QByteArray("－２．５ｅ１") << -25.0;
+        QTest::newRow("full-width E and plus") << QByteArray("＋1Ｅ2") << 100.0;
+        QTest::newRow("full-width letter after") << QByteArray("５ｘ") << 5.0;
+        QTest::newRow("full-width letter first") << QByteArray("ｘ5") << 0.0;
+        QTest::newRow("cut full-width digit") << QByteArray("\xef\xbc") << 0.0;
         QTest::newRow("thousand digits") << "0." + QByteArray(1000, '1') << 1.0 / 9;
         QTest::newRow("rounds up on far digit")
             << "9007199254740993." + QByteArray(1000, '0') + "1" << 9007199254740994.0;

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The lesson-replay tool as a script author uses it: its exit status, its messages and
 // the JSON it prints.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,6 +13,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+
+namespace {
+
+// How the child process is set up; a full disk is a file-size limit, never a device.
+enum Setup { Plain, SmallFileLimit, OutputFull, OutputClosed, LessonAtHalfScale };
+
+}  // namespace
 
 class TestReplay : public QObject {
     Q_OBJECT
@@ -79,6 +92,89 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
         QCOMPARE(replay({"dorvane", dir.filePath("missing.txt")}).status, 2);
+    }
+    // "@" stands for a scratch directory holding kept.png and sub/.
+    void hostileRunsEndCleanly_data() {
+        struct Row {
+            const char* name;
+            QStringList arguments;
+            QByteArray script;
+            Setup setup;
+            int status;
+            QByteArray says;
+        };
+        const QByteArray mebibyte(1 << 20, 'x'), endless("wait 9223372036854775807\n");
+        const QStringList dorvane{"dorvane"}, skelvin{"skelvin"};
+        const Row rows[] = {
+            {"a wait of 2^63-1 ms", skelvin, endless, Plain, 2, "line 1: a wait longer"},
+            {"waits overflowing a sum", skelvin, "wait 10\n" + endless, Plain, 2, "line 2: a wait"},
+            {"a day's wait runs", skelvin, "wait 86400000\n", Plain, 0, "skelvin"},
+            {"no newline, endless", {"dorvane", "/dev/zero"}, {}, Plain, 2, "line 1: longer than"},
+            {"a line of 1 MiB and a byte", dorvane, "wait 20\n#" + mebibyte, Plain, 2,
+             "line 2: longer than 1048576 bytes: #xxx"},
+            {"a line of 1 MiB", dorvane, "#" + mebibyte.chopped(1) + "\n", Plain, 0, "dorvane"},
+            {"a long command quoted", dorvane, QByteArray(5000, 'z'), Plain, 2, "command zzz"},
+            {"--png, disk full",
+             {"--png", "@/kept.png", "dorvane"},
+             {},
+             SmallFileLimit,
+             1,
+             "@/kept"},
+            {"png line, disk full", dorvane, "wait 20\npng @/new.png", SmallFileLimit, 1,
+             "line 2: cannot write @/new.png"},
+            {"--png onto a directory", {"--png", "@/sub", "dorvane"}, {}, Plain, 1, "directory"},
+            {"--png to a pipe, in place", {"--png", "/dev/stdout", "dorvane"}, {}, Plain, 0, "PNG"},
+            {"standard output full", dorvane, {}, OutputFull, 1, "cannot write standard output"},
+            {"standard output closed", dorvane, {}, OutputClosed, 1, "cannot write standard"},
+            {"script a directory", {"dorvane", "@/sub"}, {}, Plain, 2, "cannot read @/sub"},
+            {"script unreadable", {"dorvane", "/proc/self/mem"}, {}, Plain, 2, "cannot read /proc"},
+            {"--scale in hexadecimal",
+             {"--scale", "0x2", "dorvane"},
+             {},
+             Plain,
+             2,
+             "--scale takes"},
+            {"--scale after a blank", {"--scale", " 2", "dorvane"}, {}, Plain, 2, "--scale takes"},
+            {"--scale below 1", {"--scale", "0.75", "dorvane"}, {}, Plain, 2, "from 1 to 8"},
+            {"--png without a name", {"--png", "", "dorvane"}, {}, Plain, 2, "--png needs"},
+            {"-h", {"-h"}, {}, Plain, 0, "usage: lesson-replay"},
+            {"--help", {"dorvane", "--help"}, {}, Plain, 0, "usage: lesson-replay"},
+            {"unknown option", {"-x", "dorvane"}, {}, Plain, 2, "unknown option -x"},
+            {"a lesson at scale 0.5", {}, {}, LessonAtHalfScale, 0, "FACTOR=0.5 ignored"},
+        };
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("setup");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("says");
+        for (const Row& row : rows)
+            QTest::newRow(row.name)
+                << row.arguments << row.script << int(row.setup) << row.status << row.says;
+    }
+    void hostileRunsEndCleanly() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, script);
+        QFETCH(int, setup);
+        QFETCH(QByteArray, says);
+        QTemporaryDir dir;
+        QFile kept(dir.filePath("kept.png"));
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("kept") == 4);
+        kept.close();
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        arguments.replaceInStrings("@", dir.path());
+        script.replace('@', dir.path().toUtf8());
+        says.replace('@', dir.path().toUtf8());
+
+        const Run run = replay(arguments, script, Setup(setup));
+        QTEST(run.status, "status");
+        QVERIFY2((run.out + run.err).contains(says), run.err.left(300).constData());
+        // Messages quote at most 80 characters of a line; a failed output leaves no file
+        // behind and the one that was there as it was.
+        QVERIFY(run.err.size() < 400);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 (QStringList{"kept.png", "sub"}));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("kept"));
     }
     // Each key is followed by a state line; the focus of the start-up state comes first.
     void tabFollowsTheLayout_data() {
@@ -166,9 +262,28 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Run replay(const QStringList& arguments, const QByteArray& script = {}) {
+    Run replay(const QStringList& arguments, const QByteArray& script = {}, Setup setup = Plain) {
         QProcess process;
-        process.start(QStringLiteral(LESSON_REPLAY_PATH), arguments);
+        process.setChildProcessModifier([setup] {
+            if (setup == SmallFileLimit) {
+                const rlimit limit{2048, 2048};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                std::signal(SIGXFSZ, SIG_IGN);
+            } else if (setup == OutputFull) {
+                dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO);
+            } else if (setup == OutputClosed) {
+                close(STDOUT_FILENO);
+            }
+        });
+        if (setup == LessonAtHalfScale) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("QT_SCALE_FACTOR", "0.5");
+            environment.insert("LESSONS_STARTUP_PROBE", "1");
+            process.setProcessEnvironment(environment);
+        }
+        process.start(setup == LessonAtHalfScale ? QStringLiteral(DORVANE_PATH)
+                                                 : QStringLiteral(LESSON_REPLAY_PATH),
+                      arguments);
         process.write(script);
         process.closeWriteChannel();
         process.waitForFinished(60000);

@@ -3,6 +3,7 @@
 // hint; and under the mouse, where a press or a left-button move picks the nearer point
 // and re-places the line, the slope triangle, the tags and both marks of the angle, also
 // through real Qt mouse events and with points where far drags can put them.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -22,6 +23,40 @@ bool allFinite(const QJsonValue& value) {
     for (const QJsonValue member : value.toObject())
         if (!allFinite(member)) return false;
     return true;
+}
+
+// Red pixels on the canvas inside and outside the given arcs, leaving out every control
+// that may be red itself: the point markers, the α labels and the red leg.
+std::pair<int, int> redPixels(Session& s, const QJsonArray& arcs) {
+    Canvas& picture = canvas(s);
+    QList<QRectF> allowed, arcBoxes;
+    for (const Windowless* child : picture.children()) {
+        const auto* line = dynamic_cast<const LineShape*>(child);
+        if (child->isVisible() && (!line || line->borderColor() == kRed))
+            allowed << child->pixelBounds().adjusted(-2, -2, 2, 2);
+    }
+    for (const QJsonValue arc : arcs) {
+        const double r = picture.scale().widthToPixels(arc["radius"].toDouble()) + 4;
+        const QPointF centre = picture.scale().toPixels(arc["x"].toDouble(), arc["y"].toDouble());
+        arcBoxes << QRectF(centre - QPointF(r, r), centre + QPointF(r, r));
+    }
+    const QImage image = s.render();
+    const QPoint origin = picture.widget().mapTo(&s.form().window(), QPoint(2, 2));
+    std::pair<int, int> inAndOut{0, 0};
+    const QSize size = picture.scale().pixelSize().toSize();
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QColor colour = image.pixelColor(origin + QPoint(x, y));
+            if (colour.red() <= 200 || colour.green() >= 90 || colour.blue() >= 90) continue;
+            const QPointF at(x + 0.5, y + 0.5);
+            const auto contains = [&](const QRectF& box) { return box.contains(at); };
+            if (std::any_of(arcBoxes.begin(), arcBoxes.end(), contains))
+                ++inAndOut.first;
+            else if (std::none_of(allowed.begin(), allowed.end(), contains))
+                ++inAndOut.second;
+        }
+    }
+    return inAndOut;
 }
 
 }  // namespace
@@ -296,6 +331,34 @@ private slots:
         if (p1.x() == p2.x()) QCOMPARE(qingxie, 1.57079633);
         const QJsonObject reported = state(*session);
         QVERIFY(allFinite(reported["controls"]) && allFinite(reported["vars"]));
+    }
+
+    // Each figure update leaves only its own arcs on the screen.
+    void onlyTheLatestArcsStay_data() {
+        columns<QString, QLineF, bool>({"setup", "drag", "arcsDue"});
+        const QString falling = "down 5.5 2.5\ndown 6 -1";
+        QTest::newRow("falling line dragged nearly flat")
+            << "down 8 0.5" << QLineF(8, 0.5, 12, 0.8) << true;
+        QTest::newRow("lower point dragged along a vertical line")
+            << "down 1 5.5" << QLineF(1, 1, 1, -2) << true;
+        QTest::newRow("falling line brought to horizontal")
+            << falling << QLineF(6, -1, 6, 1) << false;
+    }
+    void onlyTheLatestArcsStay() {
+        QFETCH(QString, setup);
+        QFETCH(QLineF, drag);
+        QFETCH(bool, arcsDue);
+        const auto session = started("skelvin", 2000);
+        run(*session, setup.toStdString());
+        for (int step = 0; step <= 30; ++step) {
+            drawn(*session);
+            move(*session, drag.pointAt(step / 30.0));
+        }
+        const QJsonArray arcs = drawn(*session, "Circle");
+        QCOMPARE(arcs.isEmpty(), !arcsDue);
+        const auto [inside, stray] = redPixels(*session, arcs);
+        QVERIFY2(stray == 0, qPrintable(QString::number(stray) + " stray red pixels"));
+        QCOMPARE(inside > 0, arcsDue);
     }
 };
 

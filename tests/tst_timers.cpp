@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QTest>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,19 @@ private slots:
         second.onTimer = [&] { secondTicks.push_back(clock.now()); };
         clock.advance(50);
         QCOMPARE(secondTicks, (std::vector<std::int64_t>{32, 48}));
+    }
+    void theClockStopsAtItsEnd() {
+        VirtualClock clock;
+        Timer timer({.name = "Timer1", .interval = 1000, .enabled = true}, clock);
+        int ticks = 0;
+        timer.onTimer = [&] { timer.setEnabled(++ticks < 3); };
+        for (std::int64_t ms : {std::int64_t(10), std::numeric_limits<std::int64_t>::max(),
+                                std::numeric_limits<std::int64_t>::max()})
+            clock.advance(ms);
+        timer.setEnabled(true);  // due beyond the end: it never ticks
+        clock.advance(1000);
+        QCOMPARE(clock.now(), VirtualClock::kEnd);
+        QCOMPARE(ticks, 3);
     }
 };
 

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "lessons.h"
+#include "pngfile.h"
 #include "statejson.h"
 
 // Qt's own gate for shortcuts, the one its test library uses to send keys: a key press
@@ -76,12 +77,25 @@ QString typedText(QKeyCombination combination) {
 
 }  // namespace
 
+std::string excerpt(std::string_view text) {
+    constexpr int kLongest = 80;
+    std::string shown;
+    int characters = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const bool continuation = (byte & 0xC0) == 0x80;
+        if (!continuation && characters++ == kLongest) return shown + "...";
+        shown += byte < 0x20 || byte == 0x7F ? '?' : char(byte);
+    }
+    return shown;
+}
+
 Session::Session(std::string_view lesson) : lesson_(lesson) {
     // Text is measured and drawn with the faces the windows use.
     installFontMapping();
     const std::vector<std::string_view> names = lessonNames();
     if (std::find(names.begin(), names.end(), lesson) == names.end())
-        throw std::invalid_argument("unknown lesson: " + std::string(lesson));
+        throw std::invalid_argument("unknown lesson: " + excerpt(lesson));
     // Made again by Ctrl+R: each new form reports its drawing too.
     const auto make = [name = lesson_](FormEnvironment& environment) {
         return makeLesson(name, environment);
@@ -123,7 +137,7 @@ std::optional<std::string> Session::key(std::string_view sequence) {
     const QKeySequence keys = QKeySequence::fromString(
         QString::fromUtf8(sequence.data(), qsizetype(sequence.size())), QKeySequence::PortableText);
     if (keys.count() != 1 || keys[0].key() == Qt::Key_unknown)
-        return "not one key: " + std::string(sequence);
+        return "not one key: " + excerpt(sequence);
     const QKeyCombination combination = keys[0];
     // Keys go to the active window, as on a desktop where the pupil has just opened it;
     // a run without keys leaves the window as it was for the timings of the soak.
@@ -160,13 +174,13 @@ std::optional<std::string> Session::run(std::string_view line) {
         else if (auto* image = dynamic_cast<Image*>(control))
             image->click();
         else
-            return "no button or image named " + std::string(fields[1]);
+            return "no button or image named " + excerpt(fields[1]);
         return std::nullopt;
     }
     if (command == "text") {
         if (fields.size() < 2) return "expected: text NAME REST";
         auto* box = dynamic_cast<TextBox*>(form().control(fields[1]));
-        if (!box) return "no text box named " + std::string(fields[1]);
+        if (!box) return "no text box named " + excerpt(fields[1]);
         box->setText(std::string(restAfterTwoFields(line)));
         return std::nullopt;
     }
@@ -177,6 +191,8 @@ std::optional<std::string> Session::run(std::string_view line) {
     if (command == "wait") {
         const auto ms = fields.size() == 2 ? parse<long long>(fields[1]) : std::nullopt;
         if (!ms || *ms < 0) return "expected: wait MS";
+        if (*ms > kLongestWaitMs)
+            return "a wait longer than a day (" + std::to_string(kLongestWaitMs) + " ms)";
         clock_.advance(*ms);
         return std::nullopt;
     }
@@ -187,11 +203,12 @@ std::optional<std::string> Session::run(std::string_view line) {
     }
     if (command == "png") {
         if (fields.size() != 2) return "expected: png FILE";
-        if (!render().save(QString::fromUtf8(fields[1].data(), qsizetype(fields[1].size())), "PNG"))
-            return "cannot write " + std::string(fields[1]);
+        const QString path = QString::fromUtf8(fields[1].data(), qsizetype(fields[1].size()));
+        if (const auto failure = writePng(render(), path))
+            throw OutputError("cannot write " + excerpt(fields[1]) + ": " + *failure);
         return std::nullopt;
     }
-    return "unknown command " + std::string(command);
+    return "unknown command " + excerpt(command);
 }
 
 std::string Session::takeState() {

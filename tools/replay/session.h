@@ -6,6 +6,7 @@
 #include <QImage>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -18,14 +19,29 @@
 
 namespace replay {
 
+// An output the script asked for (a png line) that could not be written.
+class OutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// At most the first 80 characters of a script's text, control characters shown as '?',
+// for an error message: a hostile line may be a megabyte long.
+std::string excerpt(std::string_view text);
+
 class Session {
 public:
+    // The longest wait one line may ask for: a day. Every tick on the way is run, and a
+    // longer wait would keep the harness busy for no use.
+    static constexpr long long kLongestWaitMs = 24LL * 60 * 60 * 1000;
+
     // Builds the lesson's window (the clock starts at 0) and runs Form_Load. A
     // QApplication must exist. Throws std::invalid_argument for an unknown lesson.
     explicit Session(std::string_view lesson);
     ~Session();
 
-    // Runs one script line. Returns an error message for a malformed line.
+    // Runs one script line. Returns an error message for a malformed line; throws
+    // OutputError when a png line cannot write its file.
     std::optional<std::string> run(std::string_view line);
 
     // The state as one line of JSON; the drawing calls are reported once.

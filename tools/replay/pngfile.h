@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Writing a rendering to a file: whole or not at all.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <optional>
+#include <string>
+
+namespace replay {
+
+// Writes the image as a PNG file; returns why it could not. A regular file (or a new one)
+// is written through a temporary file renamed over it, so a failure leaves it as it was;
+// a device or a pipe is written in place, never replaced; a directory is refused.
+std::optional<std::string> writePng(const QImage& image, const QString& path);
+
+}  // namespace replay
