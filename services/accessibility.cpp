@@ -93,8 +93,11 @@ private:
 
     QRect localRect() const {
         const auto* host = dynamic_cast<const WindowlessHost*>(host_.data());
-        return control_->pixelBounds().toAlignedRect().translated(host ? host->surfaceOrigin()
-                                                                       : QPoint());
+        const double zoom = host ? host->surfaceZoom() : 1;
+        const QRectF bounds = control_->pixelBounds();
+        return QRectF(bounds.topLeft() * zoom, bounds.size() * zoom)
+            .toAlignedRect()
+            .translated(host ? host->surfaceOrigin() : QPoint());
     }
 
     QAccessibleInterface* sibling(const Windowless* control) const {

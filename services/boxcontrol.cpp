@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "pixelgeometry.h"
+
 namespace forms {
 
 BoxControl::BoxControl(std::string name, const TwipsRect& rect, Surface& surface, bool visible)
@@ -41,7 +43,7 @@ QRectF BoxControl::pixelBounds() const {
 
 void BoxControl::paint(QPainter& painter) const {
     const QRectF box = pixelBounds();
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = renderRatio(painter);
     const QSize size = (box.size() * ratio).toSize();
     if (size.isEmpty()) return;
     if (drawing_.size() != size || drawing_.devicePixelRatio() != ratio) {
@@ -53,7 +55,8 @@ void BoxControl::paint(QPainter& painter) const {
         imagePainter.setRenderHint(QPainter::TextAntialiasing);
         draw(imagePainter, box.size());
     }
-    painter.drawImage(box.topLeft(), drawing_);
+    // On whole device pixels the kept drawing is copied one to one, crisp at any zoom.
+    painter.drawImage(snapToDevicePixel(box.topLeft(), ratio), drawing_);
 }
 
 void BoxControl::rescale(const UserScale& from, const UserScale& to) {

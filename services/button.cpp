@@ -4,15 +4,20 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "zoom.h"
+
 namespace forms {
 
 Button::Button(const ButtonDesign& design, QWidget& window)
-    : Control(design.name), caption_(design.caption), visible_(design.visible) {
+    : Control(design.name),
+      rect_(design.rect),
+      font_(design.font),
+      caption_(design.caption),
+      visible_(design.visible) {
     button_ = new QPushButton(QString::fromStdString(design.caption), &window);
     button_->setObjectName(QString::fromStdString(design.name));
     button_->setFont(toQFont(design.font));
-    button_->setGeometry(twipsToPixels(design.rect.left), twipsToPixels(design.rect.top),
-                         twipsToPixels(design.rect.width), twipsToPixels(design.rect.height));
+    placeZoomed(*button_, design.rect, design.font, 1);
     button_->setAccessibleName(QString::fromStdString(design.caption));
     button_->setVisible(visible_);
     QObject::connect(button_, &QPushButton::clicked, [this] {
@@ -22,6 +27,10 @@ Button::Button(const ButtonDesign& design, QWidget& window)
 
 Button::~Button() {
     delete button_.data();
+}
+
+void Button::setZoom(double zoom) {
+    placeZoomed(*button_, rect_, font_, zoom);
 }
 
 QWidget& Button::widget() {

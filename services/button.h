@@ -28,6 +28,8 @@ public:
 
     ControlKind kind() const override { return ControlKind::Button; }
     QWidget& widget();
+    // Place, size and font enlarged by zoom; the lesson sees the design values.
+    void setZoom(double zoom);
 
     const std::string& caption() const { return caption_; }
     bool isVisible() const { return visible_; }
@@ -40,6 +42,8 @@ public:
     void click();
 
 private:
+    TwipsRect rect_;
+    FontSpec font_;
     QPointer<QPushButton> button_;
     std::string caption_;
     bool visible_;

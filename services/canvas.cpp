@@ -18,23 +18,31 @@ namespace forms {
 namespace {
 
 constexpr int kSunkenBorder = 2;
+// Beyond this many kept calls a layer stops keeping them; at a new zoom its old image is
+// then scaled instead of drawn afresh. A pupil gets there only by dragging for hours.
+constexpr size_t kMaxMarks = 4096;
+
+QRect deviceArea(const QRect& logical, double ratio) {
+    return QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio)
+        .toAlignedRect();
+}
 
 }  // namespace
 
 Canvas::Canvas(const CanvasDesign& design, QWidget& window)
     : Control(design.name),
+      design_(design.rect),
       border_(design.border == Border::Sunken ? kSunkenBorder : 0),
       left_(float(design.rect.left)),
       backColor_(design.backColor),
       foreColor_(design.foreColor),
       font_(design.font),
       autoRedraw_(design.autoRedraw) {
-    view_ = new CanvasView(*this, border_, &window);
-    view_->setGeometry(twipsToPixels(design.rect.left), twipsToPixels(design.rect.top),
-                       twipsToPixels(design.rect.width), twipsToPixels(design.rect.height));
-    const QSizeF inner(std::max(1, view_->width() - 2 * border_),
-                       std::max(1, view_->height() - 2 * border_));
+    view_ = new CanvasView(*this, &window);
+    const QSizeF inner(std::max(1, twipsToPixels(design.rect.width) - 2 * border_),
+                       std::max(1, twipsToPixels(design.rect.height) - 2 * border_));
     scale_ = UserScale::twips(inner);
+    place();
 }
 
 Canvas::~Canvas() {
@@ -46,10 +54,31 @@ QWidget& Canvas::widget() {
     return *view_;
 }
 
+int Canvas::edgeWidth() const {
+    return border_ == 0 ? 0 : int(std::max(1L, std::lround(zoom_)));
+}
+
+void Canvas::place() {
+    // The inner area is the zoomed one rounded once, so that the kept images fill it.
+    const QSizeF inner = scale_.pixelSize() * zoom_;
+    const int border = 2 * edgeWidth();
+    view_->setGeometry(int(std::lround(twipsToPixels(left_) * zoom_)),
+                       int(std::lround(twipsToPixels(design_.top) * zoom_)),
+                       int(std::lround(inner.width())) + 2 * border,
+                       int(std::lround(inner.height())) + 2 * border);
+}
+
 void Canvas::setLeft(float left) {
     if (left_ == left) return;
     left_ = left;
-    view_->move(twipsToPixels(left), view_->y());
+    place();
+}
+
+void Canvas::setZoom(double zoom) {
+    if (zoom_ == zoom) return;
+    zoom_ = zoom;
+    place();
+    view_->update();
 }
 
 bool Canvas::setScale(double x1, double y1, double x2, double y2) {
@@ -78,41 +107,185 @@ void Canvas::setCurrentY(double y) {
     currentY_ = toSingle(y);
 }
 
-void Canvas::ensureImages() {
-    const qreal ratio = view_->devicePixelRatioF();
-    if (!persistent_.isNull() && persistent_.devicePixelRatio() == ratio) return;
-    endPainting();
-    const QSize size = (scale_.pixelSize() * ratio).toSize();
-    QImage persistent(size, QImage::Format_RGB32);
-    persistent.setDevicePixelRatio(ratio);
-    persistent.fill(toQColor(backColor_));
-    QImage screen(size, QImage::Format_ARGB32_Premultiplied);
-    screen.setDevicePixelRatio(ratio);
-    screen.fill(Qt::transparent);
-    if (!persistent_.isNull()) {
-        // Moved to a screen of another pixel ratio: keep what was drawn.
-        QPainter(&persistent).drawImage(QRectF(QPointF(0, 0), scale_.pixelSize()), persistent_);
-        QPainter(&screen).drawImage(QRectF(QPointF(0, 0), scale_.pixelSize()), screen_);
-    }
-    persistent_ = std::move(persistent);
-    screen_ = std::move(screen);
+double Canvas::ratio() const {
+    return zoom_ * view_->devicePixelRatioF();
 }
 
-QPainter& Canvas::painterOn(QImage& target) {
-    ensureImages();
-    if (&target == &persistent_) persistentIsBlank_ = false;
-    if (painterTarget_ == &target) return *painter_;
+void Canvas::ensureImages() {
+    const double ratio = this->ratio();
+    if (!persistent_.image.isNull() && imageRatio_ == ratio) return;
     endPainting();
-    painter_ = std::make_unique<QPainter>(&target);
+    const QSize size = (QSizeF(view_->size() - 2 * QSize(2 * edgeWidth(), 2 * edgeWidth())) *
+                        view_->devicePixelRatioF())
+                           .toSize()
+                           .expandedTo(QSize(1, 1));
+    const QImage persistentBefore = std::exchange(persistent_.image, QImage(size, QImage::Format_RGB32));
+    const QImage screenBefore =
+        std::exchange(screen_.image, QImage(size, QImage::Format_ARGB32_Premultiplied));
+    imageRatio_ = ratio;
+    persistent_.image.fill(toQColor(backColor_));
+    screen_.image.fill(Qt::transparent);
+    redraw(persistent_, persistentBefore, false);
+    redraw(screen_, screenBefore, true);
+}
+
+void Canvas::redraw(Layer& layer, const QImage& before, bool screen) {
+    if (!layer.replayable) {
+        // Too much was kept to draw again: the old picture, scaled, is the best there is.
+        QPainter painter(&layer.image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(layer.image.rect(), before);
+        return;
+    }
+    if (layer.marks.empty()) return;
+    QPainter& painter = painterOn(layer);
+    const double ratio = imageRatio_;
+    for (const Mark& mark : layer.marks) {
+        QRegion clip;
+        bool clipped = false;
+        if (screen) {
+            for (const ScreenErase& erase : screenErases_) {
+                if (erase.serial <= mark.serial || !erase.area.intersects(mark.reach)) continue;
+                if (!clipped) clip = deviceArea(mark.reach, ratio);
+                clipped = true;
+                clip -= deviceArea(erase.area, ratio);
+            }
+        }
+        if (clipped) {
+            painter.save();
+            painter.resetTransform();
+            painter.setClipRegion(clip);
+            painter.scale(ratio, ratio);
+        }
+        paintMark(painter, mark);
+        if (clipped) painter.restore();
+    }
+}
+
+QPainter& Canvas::painterOn(Layer& layer) {
+    if (painterTarget_ == &layer) return *painter_;
+    endPainting();
+    // Images are in device pixels; the painter works in the canvas's pixels at zoom 1.
+    painter_ = std::make_unique<QPainter>(&layer.image);
     painter_->setRenderHint(QPainter::Antialiasing);
     painter_->setRenderHint(QPainter::TextAntialiasing);
-    painterTarget_ = &target;
+    painter_->scale(imageRatio_, imageRatio_);
+    painterTarget_ = &layer;
     return *painter_;
 }
 
 void Canvas::endPainting() {
     painter_.reset();
     painterTarget_ = nullptr;
+}
+
+void Canvas::paintMark(QPainter& painter, const Mark& mark) const {
+    const double ratio = imageRatio_;
+    switch (mark.op) {
+        case DrawingOp::Line: {
+            const QPointF from(snapToPixelGrid(mark.a.x(), mark.width, ratio),
+                               snapToPixelGrid(mark.a.y(), mark.width, ratio));
+            const QPointF to(snapToPixelGrid(mark.b.x(), mark.width, ratio),
+                             snapToPixelGrid(mark.b.y(), mark.width, ratio));
+            if (from.x() == to.x() || from.y() == to.y()) {
+                // Axes and ticks: a rectangle, ends included, is what the pen would cover and
+                // costs a fraction of a stroke. On whole device pixels it stays sharp.
+                const double half = snappedPenWidth(mark.width, ratio) / 2;
+                painter.fillRect(QRectF(QPointF(std::min(from.x(), to.x()) - half,
+                                                std::min(from.y(), to.y()) - half),
+                                        QPointF(std::max(from.x(), to.x()) + half,
+                                                std::max(from.y(), to.y()) + half)),
+                                 mark.color);
+            } else {
+                QPen pen(mark.color, mark.width);
+                // Round ends only show on a wide pen; on a thin one they cost curves for nothing.
+                pen.setCapStyle(mark.width > 2 ? Qt::RoundCap : Qt::SquareCap);
+                painter.setPen(pen);
+                painter.drawLine(from, to);
+            }
+            break;
+        }
+        case DrawingOp::PSet: {
+            const QPointF centre(snapToPixelGrid(mark.a.x(), mark.width, ratio),
+                                 snapToPixelGrid(mark.a.y(), mark.width, ratio));
+            const double side = snappedPenWidth(mark.width, ratio);
+            const QRectF square(centre.x() - side / 2, centre.y() - side / 2, side, side);
+            if (mark.width <= 3) {
+                painter.fillRect(square, mark.color);
+            } else {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(mark.color);
+                painter.drawEllipse(square);
+                painter.setBrush(Qt::NoBrush);
+            }
+            break;
+        }
+        case DrawingOp::Circle: {
+            QPainterPath arc;
+            arc.arcMoveTo(mark.box, mark.from);
+            arc.arcTo(mark.box, mark.from, mark.span);
+            QPen pen(mark.color, mark.width);
+            pen.setCapStyle(Qt::FlatCap);
+            painter.setPen(pen);
+            painter.drawPath(arc);
+            break;
+        }
+        case DrawingOp::Print:
+            painter.setFont(mark.font);
+            painter.setPen(mark.color);
+            painter.drawText(QPointF(mark.a.x(), mark.a.y() + QFontMetricsF(mark.font).ascent()),
+                             mark.text);
+            break;
+        case DrawingOp::Cls:
+            break;
+    }
+}
+
+void Canvas::keep(Mark mark) {
+    ensureImages();
+    Layer& layer = autoRedraw_ ? persistent_ : screen_;
+    if (autoRedraw_) persistentIsBlank_ = false;
+    mark.serial = nextSerial_++;
+    paintMark(painterOn(layer), mark);
+    if (!layer.replayable) return;
+    if (layer.marks.size() >= kMaxMarks) {
+        layer.replayable = false;
+        layer.marks.clear();
+        if (!autoRedraw_) screenErases_.clear();
+        return;
+    }
+    if (!autoRedraw_) mark.uncovered = mark.reach;
+    layer.marks.push_back(std::move(mark));
+}
+
+void Canvas::eraseScreen(const QRect& area) {
+    QPainter& painter = painterOn(screen_);
+    painter.save();
+    painter.resetTransform();
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    for (const QRect& drawnPart : screenDrawing_.intersected(area))
+        painter.fillRect(deviceArea(drawnPart, imageRatio_), Qt::transparent);
+    painter.restore();
+    screenDrawing_ -= area;
+    if (!screen_.replayable) return;
+    // A mark wholly erased since is forgotten; the erase is kept while older marks remain.
+    std::vector<Mark>& marks = screen_.marks;
+    for (Mark& mark : marks) {
+        if (mark.reach.intersects(area)) mark.uncovered -= area;
+    }
+    std::erase_if(marks, [](const Mark& mark) { return mark.uncovered.isEmpty(); });
+    screenErases_.push_back({nextSerial_, area});
+    const std::uint64_t oldest = marks.empty() ? nextSerial_ : marks.front().serial;
+    std::erase_if(screenErases_,
+                  [oldest](const ScreenErase& erase) { return erase.serial <= oldest; });
+}
+
+QRect Canvas::zoomedArea(const QRectF& pixelRect) const {
+    // One pixel more each way: antialiased edges may reach into the next zoomed pixel.
+    return QRectF(pixelRect.topLeft() * zoom_, pixelRect.size() * zoom_)
+        .toAlignedRect()
+        .adjusted(-1, -1, 1, 1)
+        .translated(2 * edgeWidth(), 2 * edgeWidth());
 }
 
 void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
@@ -122,7 +295,7 @@ void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
     const QRect area = coveringPixels(pixelRect, inner);
     if (area.isEmpty()) return;
     if (!autoRedraw_) screenDrawing_ += area;
-    view_->update(area.translated(border_, border_));
+    view_->update(zoomedArea(area));
 }
 
 void Canvas::cls() {
@@ -131,14 +304,20 @@ void Canvas::cls() {
     // A layer untouched since its last erase is skipped: at a high pixel ratio the erase is
     // the costliest part of a redraw, and a lesson may clear twice in one step.
     if (autoRedraw_ && !persistentIsBlank_) {
-        persistent_.fill(toQColor(backColor_));
+        persistent_.image.fill(toQColor(backColor_));
         persistentIsBlank_ = true;
     }
-    if (!screenDrawing_.isEmpty()) screen_.fill(Qt::transparent);
+    if (autoRedraw_) persistent_ = Layer{std::move(persistent_.image), {}, true};
+    if (!screenDrawing_.isEmpty()) screen_.image.fill(Qt::transparent);
+    screen_ = Layer{std::move(screen_.image), {}, true};
+    screenErases_.clear();
     // With AutoRedraw off only the screen-only layer goes, and only where it held anything
     // is there something to repaint.
-    const QRegion erased =
-        autoRedraw_ ? QRegion(view_->rect()) : screenDrawing_.translated(border_, border_);
+    QRegion erased;
+    if (autoRedraw_)
+        erased = QRegion(view_->rect());
+    else
+        for (const QRect& part : screenDrawing_) erased += zoomedArea(part);
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
@@ -151,39 +330,25 @@ void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Colo
     const Color ink = color.value_or(foreColor_);
     const QPointF a = scale_.toPixels(fx1, fy1);
     const QPointF b = scale_.toPixels(fx2, fy2);
-    const QRectF reach = QRectF(QPointF(0, 0), scale_.pixelSize()).adjusted(-8, -8, 8, 8);
-    if (const auto segment = clipSegment(a, b, reach)) {
-        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
-        const QPointF from(snapToPixelGrid(segment->x1(), drawWidth_),
-                           snapToPixelGrid(segment->y1(), drawWidth_));
-        const QPointF to(snapToPixelGrid(segment->x2(), drawWidth_),
-                         snapToPixelGrid(segment->y2(), drawWidth_));
-        const double half = drawWidth_ / 2.0;
-        if (from.x() == to.x() || from.y() == to.y()) {
-            // Axes and ticks: a rectangle, ends included, is what the pen would cover and
-            // costs a fraction of a stroke.
-            painter.fillRect(
-                QRectF(
-                    QPointF(std::min(from.x(), to.x()) - half, std::min(from.y(), to.y()) - half),
-                    QPointF(std::max(from.x(), to.x()) + half, std::max(from.y(), to.y()) + half)),
-                toQColor(ink));
-        } else {
-            QPen pen(toQColor(ink), drawWidth_);
-            // Round ends only show on a wide pen; on a thin one they cost curves for nothing.
-            pen.setCapStyle(drawWidth_ > 2 ? Qt::RoundCap : Qt::SquareCap);
-            painter.setPen(pen);
-            painter.drawLine(from, to);
-        }
+    const QRectF within = QRectF(QPointF(0, 0), scale_.pixelSize()).adjusted(-8, -8, 8, 8);
+    const QRectF bounds = segmentBounds(a, b, drawWidth_);
+    if (const auto segment = clipSegment(a, b, within)) {
+        keep({.op = DrawingOp::Line,
+              .a = segment->p1(),
+              .b = segment->p2(),
+              .color = toQColor(ink),
+              .width = drawWidth_,
+              .reach = coveringPixels(bounds, QRect(QPoint(0, 0), scale_.pixelSize().toSize()))});
     }
     currentX_ = fx2;
     currentY_ = fy2;
-    drawn(segmentBounds(a, b, drawWidth_), {.op = DrawingOp::Line,
-                                            .x1 = fx1,
-                                            .y1 = fy1,
-                                            .x2 = fx2,
-                                            .y2 = fy2,
-                                            .color = ink,
-                                            .width = drawWidth_});
+    drawn(bounds, {.op = DrawingOp::Line,
+                   .x1 = fx1,
+                   .y1 = fy1,
+                   .x2 = fx2,
+                   .y2 = fy2,
+                   .color = ink,
+                   .width = drawWidth_});
 }
 
 void Canvas::pset(double x, double y, std::optional<Color> color) {
@@ -191,25 +356,17 @@ void Canvas::pset(double x, double y, std::optional<Color> color) {
     const Color ink = color.value_or(foreColor_);
     const QPointF p = scale_.toPixels(fx, fy);
     const QRectF dot(p.x() - drawWidth_ / 2.0, p.y() - drawWidth_ / 2.0, drawWidth_, drawWidth_);
+    const QRectF bounds = dot.adjusted(-1, -1, 1, 1);
     if (dot.intersects(QRectF(QPointF(0, 0), scale_.pixelSize()))) {
-        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
-        const QPointF centre(snapToPixelGrid(p.x(), drawWidth_),
-                             snapToPixelGrid(p.y(), drawWidth_));
-        const QRectF square(centre.x() - drawWidth_ / 2.0, centre.y() - drawWidth_ / 2.0,
-                            drawWidth_, drawWidth_);
-        if (drawWidth_ <= 3) {
-            painter.fillRect(square, toQColor(ink));
-        } else {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(toQColor(ink));
-            painter.drawEllipse(square);
-            painter.setBrush(Qt::NoBrush);
-        }
+        keep({.op = DrawingOp::PSet,
+              .a = p,
+              .color = toQColor(ink),
+              .width = drawWidth_,
+              .reach = coveringPixels(bounds, QRect(QPoint(0, 0), scale_.pixelSize().toSize()))});
     }
     currentX_ = fx;
     currentY_ = fy;
-    drawn(dot.adjusted(-1, -1, 1, 1),
-          {.op = DrawingOp::PSet, .x1 = fx, .y1 = fy, .color = ink, .width = drawWidth_});
+    drawn(bounds, {.op = DrawingOp::PSet, .x1 = fx, .y1 = fy, .color = ink, .width = drawWidth_});
 }
 
 void Canvas::circle(double x, double y, double radius, std::optional<Color> color, double start,
@@ -226,14 +383,13 @@ void Canvas::circle(double x, double y, double radius, std::optional<Color> colo
         double from = std::abs(double(fstart));
         double span = std::abs(double(fend)) - from;
         if (span <= 0) span += 2 * std::numbers::pi;
-        QPainterPath arc;
-        arc.arcMoveTo(box, from * 180 / std::numbers::pi);
-        arc.arcTo(box, from * 180 / std::numbers::pi, span * 180 / std::numbers::pi);
-        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
-        QPen pen(toQColor(ink), drawWidth_);
-        pen.setCapStyle(Qt::FlatCap);
-        painter.setPen(pen);
-        painter.drawPath(arc);
+        keep({.op = DrawingOp::Circle,
+              .box = box,
+              .from = from * 180 / std::numbers::pi,
+              .span = span * 180 / std::numbers::pi,
+              .color = toQColor(ink),
+              .width = drawWidth_,
+              .reach = coveringPixels(bounds, QRect(QPoint(0, 0), scale_.pixelSize().toSize()))});
     }
     currentX_ = fx;
     currentY_ = fy;
@@ -253,11 +409,14 @@ void Canvas::print(std::string_view text) {
     const QFontMetricsF metrics(font);
     const QPointF at = scale_.toPixels(currentX_, currentY_);
     const QRectF box(at, QSizeF(metrics.horizontalAdvance(qtext), metrics.height()));
+    const QRectF bounds = box.adjusted(-2, -2, 2, 2);
     if (box.intersects(QRectF(QPointF(0, 0), scale_.pixelSize()))) {
-        QPainter& painter = painterOn(autoRedraw_ ? persistent_ : screen_);
-        painter.setFont(font);
-        painter.setPen(toQColor(foreColor_));
-        painter.drawText(QPointF(std::round(at.x()), std::round(at.y()) + metrics.ascent()), qtext);
+        keep({.op = DrawingOp::Print,
+              .a = QPointF(std::round(at.x()), std::round(at.y())),
+              .color = toQColor(foreColor_),
+              .text = qtext,
+              .font = font,
+              .reach = coveringPixels(bounds, QRect(QPoint(0, 0), scale_.pixelSize().toSize()))});
     }
     DrawingCall call{.op = DrawingOp::Print,
                      .x1 = currentX_,
@@ -269,7 +428,7 @@ void Canvas::print(std::string_view text) {
     const QPointF next = scale_.toUser(QPointF(0, at.y() + metrics.height()));
     currentX_ = float(scale_.left());
     currentY_ = std::abs(next.y()) <= FLT_MAX ? float(next.y()) : currentY_;
-    drawn(box.adjusted(-2, -2, 2, 2), std::move(call));
+    drawn(bounds, std::move(call));
 }
 
 void Canvas::addChild(Windowless& child) {
@@ -288,27 +447,34 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
     // Only where screen-only drawing lies is there anything to erase; a line shape across
     // the whole canvas must not cost a full clear of the layer at every drag step.
     if (erase == Erase::ScreenDrawing && screenDrawing_.intersects(area)) {
-        QPainter& painter = painterOn(screen_);
-        painter.setCompositionMode(QPainter::CompositionMode_Clear);
-        for (const QRect& drawnPart : screenDrawing_.intersected(area))
-            painter.fillRect(drawnPart, Qt::transparent);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        screenDrawing_ -= area;
+        ensureImages();
+        eraseScreen(area);
     }
-    view_->update(area.translated(border_, border_));
+    view_->update(zoomedArea(area));
     view_->refreshKeyMark();
 }
 
 void Canvas::paintInner(QPainter& painter, const QRect& area) {
     ensureImages();
     endPainting();
-    const qreal ratio = persistent_.devicePixelRatio();
-    const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
-    painter.drawImage(QRectF(area), persistent_, source);
-    children_.paint(painter, area);
-    for (const QRect& drawnPart : screenDrawing_.intersected(area)) {
-        const QRectF part(drawnPart);
-        painter.drawImage(part, screen_, QRectF(part.topLeft() * ratio, part.size() * ratio));
+    // The layers are in device pixels over the zoomed inner area: copied one to one.
+    const qreal device = view_->devicePixelRatioF();
+    const auto copy = [&](const QImage& image, const QRect& part) {
+        painter.drawImage(QRectF(part), image,
+                          QRectF(QPointF(part.topLeft()) * device, QSizeF(part.size()) * device));
+    };
+    copy(persistent_.image, area);
+    painter.save();
+    painter.scale(zoom_, zoom_);
+    children_.paint(painter, QRectF(QPointF(area.topLeft()) / zoom_, QSizeF(area.size()) / zoom_)
+                                 .adjusted(-1, -1, 1, 1));
+    painter.restore();
+    for (const QRect& drawnPart : screenDrawing_) {
+        const QRect part =
+            QRectF(QPointF(drawnPart.topLeft()) * zoom_, QSizeF(drawnPart.size()) * zoom_)
+                .toAlignedRect()
+                .intersected(area);
+        if (!part.isEmpty()) copy(screen_.image, part);
     }
 }
 

@@ -3,12 +3,15 @@
 // methods and windowless child controls. Drawing goes to a persistent image when
 // AutoRedraw is on and to a screen-only layer when it is off; the screen-only layer is
 // kept too, so that a covered and uncovered window shows the canvas exactly as before,
-// and is erased only where a child control changes or by Cls.
+// and is erased only where a child control changes or by Cls. Both layers keep the calls
+// that made them, so that at a new zoom or pixel ratio they are drawn afresh, never scaled.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QPointer>
 #include <QRegion>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -85,6 +88,10 @@ public:
     float left() const { return left_; }
     void setLeft(float left);
 
+    // Shows the canvas and everything on it enlarged by zoom; the lesson sees no change.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+
     // Scale (x1, y1)-(x2, y2). Child controls keep their place on the screen. A scale of
     // zero width or height, or with a corner or a size beyond the single-precision range,
     // is refused and the old one kept: the caller must tell whoever asked for it.
@@ -144,16 +151,54 @@ public:
 
     // Tells the watcher of every drawing call, for inspection from outside.
     void watchDrawing(DrawingWatcher watcher) { watcher_ = std::move(watcher); }
-    // Paints the canvas's inner area; used by the view.
+    // Paints the canvas's inner area (in the view's pixels, from the inner corner); used
+    // by the view.
     void paintInner(QPainter& painter, const QRect& area);
+    // The thickness of each of the sunken edge's two rings in the view's pixels (0: none).
+    int edgeWidth() const;
 
 private:
-    QPainter& painterOn(QImage& target);
+    // One drawing call as it reached the layer, in the canvas's logical pixels at zoom 1.
+    struct Mark {
+        DrawingOp op;
+        QPointF a;  // Line: first end; PSet: centre; Print: top left
+        QPointF b;  // Line: second end
+        QRectF box;  // Circle: the circle's square
+        double from = 0;  // Circle: start angle and span, in degrees
+        double span = 0;
+        QColor color;
+        int width = 1;
+        QString text;
+        QFont font;
+        QRect reach;  // whole pixels the call may have covered
+        std::uint64_t serial = 0;
+        QRegion uncovered;  // screen-only: the part no erase has reached since
+    };
+    struct Layer {
+        QImage image;
+        std::vector<Mark> marks;
+        bool replayable = true;  // false once too many marks were kept to redraw them all
+    };
+    struct ScreenErase {
+        std::uint64_t serial;  // erases what marks of a lower serial drew
+        QRect area;
+    };
+
+    void place();
+    double ratio() const;
+    QPainter& painterOn(Layer& layer);
     void endPainting();
     void ensureImages();
+    void paintMark(QPainter& painter, const Mark& mark) const;
+    void keep(Mark mark);
+    void eraseScreen(const QRect& area);
+    void redraw(Layer& layer, const QImage& before, bool screen);
     void drawn(const QRectF& pixelRect, DrawingCall call);
+    QRect zoomedArea(const QRectF& pixelRect) const;
 
     QPointer<CanvasView> view_;
+    TwipsRect design_;
+    double zoom_ = 1;
     int border_;
     UserScale scale_;
     float left_;
@@ -166,12 +211,15 @@ private:
     float currentY_ = 0;
     int heldButtons_ = 0;
     int keyDepth_ = 0;
-    QImage persistent_;
+    Layer persistent_;
     bool persistentIsBlank_ = true;
-    QImage screen_;
-    QRegion screenDrawing_;  // where the screen-only layer holds anything
+    Layer screen_;
+    QRegion screenDrawing_;  // where the screen-only layer holds anything, at zoom 1
+    std::vector<ScreenErase> screenErases_;
+    std::uint64_t nextSerial_ = 0;
+    double imageRatio_ = 0;
     std::unique_ptr<QPainter> painter_;
-    QImage* painterTarget_ = nullptr;
+    Layer* painterTarget_ = nullptr;
     DrawingWatcher watcher_;
     WindowlessLayer children_;
 };

@@ -5,30 +5,42 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "canvas.h"
 
 namespace forms {
 
-CanvasView::CanvasView(Canvas& canvas, int border, QWidget* parent)
-    : QWidget(parent), canvas_(canvas), border_(border) {
+CanvasView::CanvasView(Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
     setObjectName(QString::fromStdString(canvas.name()));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+QPoint CanvasView::innerOrigin() const {
+    const int border = 2 * canvas_.edgeWidth();
+    return {border, border};
+}
+
+double CanvasView::surfaceZoom() const {
+    return canvas_.zoom();
+}
+
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect innerArea(innerOrigin(), size() - QSize(2 * border_, 2 * border_));
-    if (border_ > 0 && !innerArea.contains(event->rect())) {
-        // The classic sunken edge: dark grey and black outside, white and light grey inside.
+    const int edgeWidth = canvas_.edgeWidth();
+    const QRect innerArea(innerOrigin(), size() - 2 * QSize(2 * edgeWidth, 2 * edgeWidth));
+    if (edgeWidth > 0 && !innerArea.contains(event->rect())) {
+        // The classic sunken edge: dark grey and black outside, white and light grey inside,
+        // each ring as thick as the zoom.
         const QRect outer = rect();
-        const QRect inner = outer.adjusted(1, 1, -1, -1);
-        const auto edge = [&painter](const QRect& box, QColor topLeft, QColor bottomRight) {
-            painter.fillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
-            painter.fillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
-            painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
-            painter.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
+        const QRect inner = outer.adjusted(edgeWidth, edgeWidth, -edgeWidth, -edgeWidth);
+        const int e = edgeWidth;
+        const auto edge = [&painter, e](const QRect& box, QColor topLeft, QColor bottomRight) {
+            painter.fillRect(QRect(box.left(), box.top(), box.width(), e), topLeft);
+            painter.fillRect(QRect(box.left(), box.top(), e, box.height()), topLeft);
+            painter.fillRect(QRect(box.left(), box.bottom() + 1 - e, box.width(), e), bottomRight);
+            painter.fillRect(QRect(box.right() + 1 - e, box.top(), e, box.height()), bottomRight);
         };
         if (showsKeyMark()) {
             // The focus frame takes the place of the edge and leaves the figure alone.
@@ -59,10 +71,13 @@ QRect CanvasView::keyMarkRect() const {
     if (!showsKeyMark() || !canvas_.keyMark) return {};
     const std::optional<KeyMark> mark = canvas_.keyMark();
     if (!mark) return {};
-    const QPointF centre = canvas_.scale().toPixels(mark->x, mark->y) + QPointF(innerOrigin());
+    const double zoom = canvas_.zoom();
+    const QPointF centre =
+        canvas_.scale().toPixels(mark->x, mark->y) * zoom + QPointF(innerOrigin());
     // A point far outside the canvas has no mark to show.
     if (!QRectF(rect()).adjusted(-20, -20, 20, 20).contains(centre)) return {};
-    const int reach = (mark->shape == KeyMarkShape::Ring ? kRingRadius : kCrossArm) + 2;
+    const int reach =
+        int(std::ceil((mark->shape == KeyMarkShape::Ring ? kRingRadius : kCrossArm) * zoom)) + 2;
     return QRect(centre.toPoint(), QSize()).adjusted(-reach, -reach, reach + 1, reach + 1);
 }
 
@@ -71,6 +86,7 @@ void CanvasView::paintKeyMark(QPainter& painter) const {
     if (!mark || keyMarkRect().isEmpty()) return;
     const QPointF centre = canvas_.scale().toPixels(mark->x, mark->y);
     painter.save();
+    painter.scale(canvas_.zoom(), canvas_.zoom());
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor ink = palette().color(QPalette::Highlight);
     if (mark->shape == KeyMarkShape::Ring) {
@@ -95,7 +111,8 @@ void CanvasView::refreshKeyMark() {
 void CanvasView::setKeysVisible(bool visible) {
     if (keysVisible_ == visible) return;
     keysVisible_ = visible;
-    update(QRegion(rect()) - QRegion(rect().adjusted(border_, border_, -border_, -border_)));
+    const int border = 2 * canvas_.edgeWidth();
+    update(QRegion(rect()) - QRegion(rect().adjusted(border, border, -border, -border)));
     refreshKeyMark();
 }
 
@@ -136,7 +153,7 @@ const std::vector<Windowless*>& CanvasView::windowlessControls() const {
 }
 
 QPointF CanvasView::toUser(QPointF widgetPoint) const {
-    return canvas_.scale().toUser(widgetPoint - QPointF(innerOrigin()));
+    return canvas_.scale().toUser((widgetPoint - QPointF(innerOrigin())) / canvas_.zoom());
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {

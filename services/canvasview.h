@@ -17,11 +17,12 @@ class Canvas;
 class CanvasView : public QWidget, public WindowlessHost {
     Q_OBJECT
 public:
-    CanvasView(Canvas& canvas, int border, QWidget* parent);
+    CanvasView(Canvas& canvas, QWidget* parent);
 
-    QPoint innerOrigin() const { return {border_, border_}; }
+    QPoint innerOrigin() const;
     const std::vector<Windowless*>& windowlessControls() const override;
     QPoint surfaceOrigin() const override { return innerOrigin(); }
+    double surfaceZoom() const override;
 
     // Repaints the key mark where it was and where it is now, when it moved.
     void refreshKeyMark();
@@ -44,7 +45,6 @@ private:
     void paintKeyMark(QPainter& painter) const;
 
     Canvas& canvas_;
-    int border_;
     bool keysVisible_ = false;
     QRect shownMarkRect_;
 };

@@ -99,8 +99,10 @@ class WindowlessHost {
 public:
     virtual ~WindowlessHost() = default;
     virtual const std::vector<Windowless*>& windowlessControls() const = 0;
-    // Where the surface's logical pixel (0, 0) lies in the widget.
+    // Where the surface's logical pixel (0, 0) lies in the widget, and how many of the
+    // widget's pixels one of the surface's takes.
     virtual QPoint surfaceOrigin() const { return {}; }
+    virtual double surfaceZoom() const { return 1; }
 };
 
 // The windowless controls of one surface, in design order: an earlier one lies above a

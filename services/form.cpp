@@ -2,8 +2,10 @@
 #include "form.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "accessibility.h"
+#include "chinesetexts.h"
 #include "formwindow.h"
 #include "imagekeytarget.h"
 
@@ -11,10 +13,14 @@ namespace forms {
 
 Form::Form(FormEnvironment& environment, const FormDesign& design)
     : environment_(environment),
+      resizable_(design.resizable),
+      backColor_(design.backColor),
+      caption_(design.caption),
       window_(std::make_unique<FormWindow>(
           QSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight)),
           design.backColor)) {
     installAccessibility();
+    installChineseTexts();
     window_->setWindowTitle(QString::fromStdString(design.caption));
     window_->setAccessibleName(QString::fromStdString(design.caption));
     if (!design.icon.isNull()) window_->setWindowIcon(design.icon);
@@ -111,6 +117,29 @@ const Control* Form::focusControl() const {
 
 QWidget& Form::window() {
     return *window_;
+}
+
+QSize Form::designSize() const {
+    return window_->designSize();
+}
+
+void Form::setZoom(double zoom) {
+    if (zoom_ == zoom) return;
+    zoom_ = zoom;
+    for (Control* control : controls_) {
+        if (auto* canvas = dynamic_cast<Canvas*>(control)) canvas->setZoom(zoom);
+        if (auto* button = dynamic_cast<Button*>(control)) button->setZoom(zoom);
+        if (auto* box = dynamic_cast<TextBox*>(control)) box->setZoom(zoom);
+    }
+    window_->setZoom(zoom);
+    const QSize size(int(std::lround(designSize().width() * zoom)),
+                     int(std::lround(designSize().height() * zoom)));
+    if (resizable_) {
+        window_->setMinimumSize(size);
+        window_->resize(size);
+    } else {
+        window_->setFixedSize(size);
+    }
 }
 
 void Form::watchDrawing(DrawingWatcher watcher) {

@@ -55,6 +55,16 @@ public:
     Form& operator=(const Form&) = delete;
 
     QWidget& window();
+    // Enlarges the whole client area, every control, font and drawing by zoom (1 is the
+    // design). The lesson's handlers never learn of it: units, positions and sizes that
+    // they read stay as designed.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+    // The client area's size at zoom 1, in logical pixels.
+    QSize designSize() const;
+    bool isResizable() const { return resizable_; }
+    Color backColor() const { return backColor_; }
+    const std::string& caption() const { return caption_; }
     // Runs Form_Load; call once, after the lesson's constructor has built the layout. The
     // first canvas that takes mouse or key events gets the keyboard focus.
     void load();
@@ -94,6 +104,10 @@ private:
     T* addWindowless(const Design& design, Canvas* canvas);
 
     FormEnvironment& environment_;
+    bool resizable_;
+    Color backColor_;
+    std::string caption_;
+    double zoom_ = 1;
     std::vector<std::unique_ptr<Control>> owned_;
     std::vector<Control*> controls_;
     std::unique_ptr<FormWindow> window_;

@@ -11,15 +11,26 @@
 namespace forms {
 
 FormWindow::FormWindow(QSize clientPixels, Color backColor)
-    : scale_(UserScale::twips(QSizeF(clientPixels))), backColor_(backColor) {
+    : designSize_(clientPixels),
+      scale_(UserScale::twips(QSizeF(clientPixels))),
+      backColor_(backColor) {
     resize(clientPixels);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FormWindow::setZoom(double zoom) {
+    if (zoom_ == zoom) return;
+    zoom_ = zoom;
+    update();
 }
 
 void FormWindow::repaintArea(const QRectF& pixelRect, Erase) {
     const QRect area =
         coveringPixels(pixelRect, QRect(QPoint(-100000, -100000), QPoint(100000, 100000)));
-    if (!area.isEmpty()) update(area);
+    if (area.isEmpty()) return;
+    update(QRectF(QPointF(area.topLeft()) * zoom_, QSizeF(area.size()) * zoom_)
+               .toAlignedRect()
+               .adjusted(-1, -1, 1, 1));
 }
 
 void FormWindow::paintEvent(QPaintEvent* event) {
@@ -27,7 +38,9 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.fillRect(event->rect(), toQColor(backColor_));
-    layer_.paint(painter, event->rect());
+    painter.scale(zoom_, zoom_);
+    const QRectF area = QRectF(event->rect());
+    layer_.paint(painter, QRectF(area.topLeft() / zoom_, area.size() / zoom_).adjusted(-1, -1, 1, 1));
 }
 
 Image* FormWindow::imageAt(QPointF point) const {
@@ -40,13 +53,13 @@ Image* FormWindow::imageAt(QPointF point) const {
 }
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton ? imageAt(event->position()) : nullptr;
+    pressed_ = event->button() == Qt::LeftButton ? imageAt(event->position() / zoom_) : nullptr;
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
     Image* image = pressed_;
     pressed_ = nullptr;
-    if (image && event->button() == Qt::LeftButton && imageAt(event->position()) == image)
+    if (image && event->button() == Qt::LeftButton && imageAt(event->position() / zoom_) == image)
         image->click();
 }
 

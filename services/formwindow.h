@@ -18,6 +18,15 @@ class FormWindow : public QWidget, public Surface, public WindowlessHost {
 public:
     FormWindow(QSize clientPixels, Color backColor);
 
+    // The client area's size in logical pixels at zoom 1, as designed.
+    QSize designSize() const { return designSize_; }
+    Color backColor() const { return backColor_; }
+    // Paints the windowless controls enlarged by zoom; the window's own size is left to
+    // whoever holds it.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+    double surfaceZoom() const override { return zoom_; }
+
     const UserScale& scale() const override { return scale_; }
     void repaintArea(const QRectF& pixelRect, Erase erase) override;
     void addWindowless(Windowless& control) { layer_.add(control); }
@@ -36,8 +45,10 @@ protected:
 private:
     Image* imageAt(QPointF point) const;
 
+    QSize designSize_;
     UserScale scale_;
     Color backColor_;
+    double zoom_ = 1;
     WindowlessLayer layer_;
     Image* pressed_ = nullptr;
 };

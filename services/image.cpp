@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "pixelgeometry.h"
+
 namespace forms {
 
 Image::Image(const ImageDesign& design, Surface& surface)
@@ -39,8 +41,8 @@ QRectF Image::pixelBounds() const {
 
 void Image::paint(QPainter& painter) const {
     if (picture_.isNull()) return;
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    painter.drawImage(pixelBounds().topLeft(), picture_.rendered(ratio));
+    const qreal ratio = renderRatio(painter);
+    painter.drawImage(snapToDevicePixel(pixelBounds().topLeft(), ratio), picture_.rendered(ratio));
 }
 
 void Image::rescale(const UserScale& from, const UserScale& to) {

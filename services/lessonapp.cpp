@@ -2,13 +2,63 @@
 #include "lessonapp.h"
 
 #include <QApplication>
-#include <QWidget>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstring>
 
+#include "chinesetexts.h"
 #include "clocks.h"
+#include "desktop.h"
+#include "lessoninfo.h"
+#include "zoom.h"
 
 namespace forms {
+
+std::variant<StartOptions, StartExit> parseStartOptions(const QStringList& arguments) {
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("lesson") : QFileInfo(arguments.first()).fileName();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("平面解析几何课件"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("显示本说明。"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("显示版本和许可证。"));
+    const QCommandLineOption zoom(QStringLiteral("zoom"),
+                                  QStringLiteral("以 PERCENT% 的大小打开窗口（50 到 400，默认 100）。"),
+                                  QStringLiteral("PERCENT"));
+    const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
+                                        QStringLiteral("以全屏打开（F11 或 Esc 回到窗口）。"));
+    parser.addOptions({help, version, zoom, fullScreen});
+    if (!parser.parse(arguments))
+        return StartExit{2, program.toStdString() + ": " + parser.errorText().toStdString() +
+                                "\n用法见 " + program.toStdString() + " --help\n"};
+    if (!parser.positionalArguments().isEmpty())
+        return StartExit{2, program.toStdString() + ": 多余的参数 " +
+                                parser.positionalArguments().first().toStdString() + "\n"};
+    if (parser.isSet(help)) {
+        parser.setApplicationDescription(QStringLiteral("平面解析几何课件\n\n") +
+                                         QString::fromStdString(LessonWindow::helpText("按键")));
+        return StartExit{0, parser.helpText().toStdString()};
+    }
+    if (parser.isSet(version))
+        return StartExit{0, program.toStdString() + " " + kLessonsVersion + "\n许可证 " +
+                                kLessonsLicence + "\n"};
+    StartOptions options;
+    options.fullScreen = parser.isSet(fullScreen);
+    if (parser.isSet(zoom)) {
+        QString text = parser.value(zoom).trimmed();
+        if (text.endsWith(QLatin1Char('%'))) text.chop(1);
+        bool ok = false;
+        const double percent = text.toDouble(&ok);
+        if (!ok || !(percent >= kMinZoomPercent && percent <= kMaxZoomPercent))
+            return StartExit{2, program.toStdString() + ": 无效的缩放比例 \"" +
+                                    parser.value(zoom).toStdString() +
+                                    "\"：--zoom 取 50 到 400 之间的百分数\n"};
+        options.zoomPercent = percent;
+    }
+    return options;
+}
 
 namespace {
 
@@ -30,13 +80,23 @@ void refuseScalesBelowOne(const char* program) {
 int runLesson(int argc, char** argv, const FormFactory& makeForm) {
     refuseScalesBelowOne(argc > 0 ? argv[0] : "lesson");
     QApplication app(argc, argv);
+    installChineseTexts();
+    const auto parsed = parseStartOptions(QCoreApplication::arguments());
+    if (const auto* exit = std::get_if<StartExit>(&parsed)) {
+        std::fputs(exit->text.c_str(), exit->status == 0 ? stdout : stderr);
+        return exit->status;
+    }
+    const StartOptions& options = std::get<StartOptions>(parsed);
     installFontMapping();
     RealTimeDriver timers;
     ModalMessagePresenter messages;
+    SystemDesktop desktop;
     FormEnvironment environment{timers, messages};
-    const std::unique_ptr<Form> form = makeForm(environment);
-    form->load();
-    form->window().show();
+    LessonWindow window(environment, makeForm, desktop, options.zoomPercent);
+    if (options.fullScreen)
+        window.setPresenting(true);
+    else
+        window.show();
     return app.exec();
 }
 

@@ -57,10 +57,11 @@ void LineShape::paint(QPainter& painter) const {
     const QRectF visible = QRectF(QPointF(0, 0), scale().pixelSize()).adjusted(-8, -8, 8, 8);
     const auto segment = clipSegment(start(), finish(), visible);
     if (!segment) return;
-    const QPointF start(snapToPixelGrid(segment->x1(), width_),
-                        snapToPixelGrid(segment->y1(), width_));
-    const QPointF end(snapToPixelGrid(segment->x2(), width_),
-                      snapToPixelGrid(segment->y2(), width_));
+    const double ratio = renderRatio(painter);
+    const QPointF start(snapToPixelGrid(segment->x1(), width_, ratio),
+                        snapToPixelGrid(segment->y1(), width_, ratio));
+    const QPointF end(snapToPixelGrid(segment->x2(), width_, ratio),
+                      snapToPixelGrid(segment->y2(), width_, ratio));
     const double reach = width_ + 2;
     const QRectF area = painter.clipBoundingRect().adjusted(-reach, -reach, reach, reach);
     const QColor color = toQColor(color_);
@@ -72,11 +73,12 @@ void LineShape::paint(QPainter& painter) const {
     // repainted area is drawn, with the dashes shifted so that they fall as before.
     const auto part = clipSegment(start, end, area);
     if (!part) return;
-    QPen pen(color, width_);
+    const double penWidth = snappedPenWidth(width_, ratio);
+    QPen pen(color, penWidth);
     pen.setCapStyle(style_ == LineStyle::Solid ? Qt::RoundCap : Qt::FlatCap);
     if (style_ != LineStyle::Solid) {
         pen.setDashPattern(dashPattern());
-        pen.setDashOffset(QLineF(start, part->p1()).length() / width_);
+        pen.setDashOffset(QLineF(start, part->p1()).length() / penWidth);
     }
     painter.setPen(pen);
     painter.drawLine(*part);
@@ -94,18 +96,24 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
     const double from = horizontal ? start.x() : start.y();
     const double to = horizontal ? end.x() : end.y();
     const bool backwards = to < from;
-    const double half = width_ / 2.0;
+    // Thickness and dashes in whole device pixels, so that a zoomed dotted line stays crisp.
+    const qreal ratio = renderRatio(painter);
+    const double thickness = snappedPenWidth(width_, ratio);
+    const double half = thickness / 2.0;
     const QRectF line =
-        horizontal ? QRectF(std::min(from, to), start.y() - half, std::abs(to - from), width_)
-                   : QRectF(start.x() - half, std::min(from, to), width_, std::abs(to - from));
+        horizontal ? QRectF(std::min(from, to), start.y() - half, std::abs(to - from), thickness)
+                   : QRectF(start.x() - half, std::min(from, to), thickness, std::abs(to - from));
     const QRectF visible = line.intersected(area);
     if (visible.isEmpty()) return;
 
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QList<qreal> pattern = dashPattern();
+    QList<double> runs;
     double period = 0;
-    for (qreal piece : pattern) period += piece * width_;
-    const QSizeF tileSize = horizontal ? QSizeF(period, width_) : QSizeF(width_, period);
+    for (qreal piece : pattern) {
+        runs.append(std::max(1.0, std::round(piece * width_ * ratio)) / ratio);
+        period += runs.back();
+    }
+    const QSizeF tileSize = horizontal ? QSizeF(period, thickness) : QSizeF(thickness, period);
     QImage tile((tileSize * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     tile.setDevicePixelRatio(ratio);
     tile.fill(Qt::transparent);
@@ -113,12 +121,13 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         QPainter tilePainter(&tile);
         double at = 0;
         for (qsizetype piece = 0; piece < pattern.size(); ++piece) {
-            const double run = pattern[piece] * width_;
+            const double run = runs[piece];
             // Going backwards the pattern runs from the tile's far end towards its start.
             const double low = backwards ? period - at - run : at;
             if (piece % 2 == 0)
                 tilePainter.fillRect(
-                    horizontal ? QRectF(low, 0, run, width_) : QRectF(0, low, width_, run), color);
+                    horizontal ? QRectF(low, 0, run, thickness) : QRectF(0, low, thickness, run),
+                    color);
             at += run;
         }
     }

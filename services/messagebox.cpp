@@ -1,21 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "messagebox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <memory>
 
 namespace forms {
 
-void ModalMessagePresenter::present(QWidget& parent, const Message& message) {
-    QMessageBox box(
+namespace {
+
+std::unique_ptr<QMessageBox> makeBox(QWidget& parent, const Message& message) {
+    auto box = std::make_unique<QMessageBox>(
         message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
         QString::fromStdString(message.title), QString::fromStdString(message.text),
         QMessageBox::Ok, &parent);
-    box.setAccessibleName(QString::fromStdString(message.title));
-    box.exec();
+    box->setAccessibleName(QString::fromStdString(message.title));
+    return box;
 }
 
-void RecordingMessagePresenter::present(QWidget&, const Message& message) {
-    messages_.push_back(message);
+}  // namespace
+
+void ModalMessagePresenter::present(QWidget& parent, const Message& message) {
+    makeBox(parent, message)->exec();
+}
+
+void RecordingMessagePresenter::present(QWidget& parent, const Message& message) {
+    // The box is made as the window would show it, so the record holds its real buttons.
+    Message recorded = message;
+    recorded.buttons.clear();
+    const std::unique_ptr<QMessageBox> box = makeBox(parent, message);
+    for (const QAbstractButton* button : box->buttons())
+        recorded.buttons.push_back(button->text().toStdString());
+    messages_.push_back(std::move(recorded));
 }
 
 }  // namespace forms

@@ -16,6 +16,8 @@ struct Message {
     std::string text;
     std::string title;
     MessageIcon icon = MessageIcon::None;
+    // The texts of the box's buttons as Qt made them (recorded boxes only).
+    std::vector<std::string> buttons;
 };
 
 class MessagePresenter {

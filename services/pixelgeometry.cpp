@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pixelgeometry.h"
 
+#include <QPaintDevice>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
@@ -49,8 +51,35 @@ std::optional<QLineF> clipSegment(QPointF a, QPointF b, const QRectF& rect) {
     return QLineF(onBoundary(enter, a), onBoundary(leave, b));
 }
 
-double snapToPixelGrid(double coordinate, int penWidth) {
-    return penWidth % 2 == 1 ? std::floor(coordinate) + 0.5 : std::round(coordinate);
+namespace {
+
+double snapForWidth(double coordinate, long width) {
+    return width % 2 == 1 ? std::floor(coordinate) + 0.5 : std::round(coordinate);
+}
+
+long devicePenWidth(int penWidth, double ratio) {
+    return std::max(1L, std::lround(penWidth * ratio));
+}
+
+}  // namespace
+
+double snapToPixelGrid(double coordinate, int penWidth, double ratio) {
+    const double logical = snapForWidth(coordinate, penWidth);
+    if (ratio == 1) return logical;
+    return snapForWidth(logical * ratio, devicePenWidth(penWidth, ratio)) / ratio;
+}
+
+double snappedPenWidth(int penWidth, double ratio) {
+    return double(devicePenWidth(penWidth, ratio)) / ratio;
+}
+
+double renderRatio(const QPainter& painter) {
+    const double device = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    return device * std::abs(painter.worldTransform().m11());
+}
+
+QPointF snapToDevicePixel(QPointF point, double ratio) {
+    return {std::round(point.x() * ratio) / ratio, std::round(point.y() * ratio) / ratio};
 }
 
 QRectF segmentBounds(QPointF a, QPointF b, double penWidth) {

@@ -9,6 +9,8 @@
 #include <QRectF>
 #include <optional>
 
+class QPainter;
+
 namespace forms {
 
 // The part of the segment a-b inside rect, or nothing when it misses it.
@@ -16,7 +18,19 @@ std::optional<QLineF> clipSegment(QPointF a, QPointF b, const QRectF& rect);
 
 // Puts a coordinate on the pixel grid the way the classic platform draws: an odd pen
 // width is centred in a pixel, an even one on a pixel boundary, so lines stay crisp.
-double snapToPixelGrid(double coordinate, int penWidth);
+// At a ratio other than 1 (zoom times device pixel ratio) the point found at 1:1 is put
+// again on the device grid for the pen's device width; the result is in logical pixels.
+double snapToPixelGrid(double coordinate, int penWidth, double ratio = 1);
+
+// The pen width in logical pixels that covers whole device pixels at the ratio.
+double snappedPenWidth(int penWidth, double ratio);
+
+// Device pixels to one logical pixel of a painter: the device's pixel ratio times the
+// zoom the painter was scaled by.
+double renderRatio(const QPainter& painter);
+
+// Where a logical position lands on whole device pixels at the ratio, in logical pixels.
+QPointF snapToDevicePixel(QPointF point, double ratio);
 
 // The rectangle a segment covers when drawn with the given pen width.
 QRectF segmentBounds(QPointF a, QPointF b, double penWidth);

@@ -4,18 +4,24 @@
 #include <QLineEdit>
 #include <cmath>
 
+#include "zoom.h"
+
 namespace forms {
 
-TextBox::TextBox(const TextBoxDesign& design, QWidget& window) : Control(design.name) {
+TextBox::TextBox(const TextBoxDesign& design, QWidget& window)
+    : Control(design.name), rect_(design.rect), font_(design.font) {
     edit_ = new QLineEdit(QString::fromStdString(design.text), &window);
     edit_->setObjectName(QString::fromStdString(design.name));
     edit_->setFont(toQFont(design.font));
-    edit_->setGeometry(twipsToPixels(design.rect.left), twipsToPixels(design.rect.top),
-                       twipsToPixels(design.rect.width), twipsToPixels(design.rect.height));
+    placeZoomed(*edit_, design.rect, design.font, 1);
 }
 
 TextBox::~TextBox() {
     delete edit_.data();
+}
+
+void TextBox::setZoom(double zoom) {
+    placeZoomed(*edit_, rect_, font_, zoom);
 }
 
 QWidget& TextBox::widget() {

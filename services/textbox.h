@@ -27,12 +27,16 @@ public:
 
     ControlKind kind() const override { return ControlKind::TextBox; }
     QWidget& widget();
+    // Place, size and font enlarged by zoom; the lesson sees the design values.
+    void setZoom(double zoom);
 
     std::string text() const;
     void setText(const std::string& text);
     void setAccessibleName(const std::string& name);
 
 private:
+    TwipsRect rect_;
+    FontSpec font_;
     QPointer<QLineEdit> edit_;
 };
 

@@ -164,7 +164,11 @@ inline int redPixelsNear(Session& s, const QImage& image, double x, double y, in
 inline bool screenMatchesFullRepaint(Session& s) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     QWidget& window = s.form().window();
-    const QImage onScreen = window.screen()->grabWindow(window.winId()).toImage();
+    // The client area inside the top-level window that holds it.
+    const QImage onScreen = window.screen()
+                                ->grabWindow(window.window()->winId(), window.x(), window.y(),
+                                             window.width(), window.height())
+                                .toImage();
     return onScreen.convertToFormat(QImage::Format_RGB32) ==
            window.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }

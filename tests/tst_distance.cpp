@@ -50,7 +50,7 @@ private slots:
     void startUp() {
         Session session("dorvane");
         // The window opens at its design position, (660, 1035) twips.
-        QCOMPARE(session.form().window().pos(), QPoint(44, 69));
+        QCOMPARE(session.form().window().window()->pos(), QPoint(44, 69));
         session.clock().advance(15);
         QVERIFY(allVisible(session, {"Image1", "Image4", "Label4", "Label10"}, false));
         QVERIFY(control<Timer>(session, "Timer1").isEnabled());

@@ -15,6 +15,13 @@ QPoint planePixel(QPoint window, double x, double y) {
            QPoint(int(std::floor((x + 2) * 496 / 15)), int(std::floor((8 - y) * 363 / 11)));
 }
 
+// The same canvas with the whole window zoomed: edges, border and units grow with it.
+QPoint zoomedPlanePixel(QPoint client, double zoom, double x, double y) {
+    const double inner = double(std::lround(8 * zoom) + 2 * std::lround(zoom));
+    return client + QPoint(int(inner + (x + 2) * 496 / 15 * zoom),
+                           int(inner + (8 - y) * 363 / 11 * zoom));
+}
+
 bool isRed(QColor c) {
     return c.red() > 200 && c.green() < 80 && c.blue() < 80;
 }
@@ -89,6 +96,56 @@ private slots:
         QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
         QVERIFY(
             XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
+    }
+    // Ctrl++ and a drag at 250 %, F11 and a drag at full screen, Escape, Ctrl+R and the
+    // help box, all through real keys and pointer on the X display.
+    void zoomFullScreenAndRestart() {
+        requireProgram(DORVANE_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+        const auto markerAt = [&](QPoint pixel) {
+            return XSession::waitFor([&] { return countAround(x_->screenshot(), pixel, 4, isRed) > 8; });
+        };
+        QVERIFY(markerAt(planePixel(window, 4, 5)));
+        const auto drag = [&](QPoint from, QPoint to) {
+            bool ok = x_->xdotool(at(from)) && x_->xdotool({"mousedown", "1"});
+            for (int step = 1; step <= 8; ++step)
+                ok = ok && x_->xdotool(at(from + (to - from) * step / 8));
+            return ok && x_->xdotool({"mouseup", "1"});
+        };
+
+        for (const char* key : {"ctrl+plus", "ctrl+equal", "ctrl+plus", "ctrl+plus", "ctrl+equal",
+                                "ctrl+minus"})
+            QVERIFY(x_->xdotool({"key", key}));
+        // 100 → 125 → 150 → 175 → 200 → 250 → 200: the window grew by the zoom.
+        QVERIFY(markerAt(zoomedPlanePixel(window, 2.0, 4, 5)));
+        QVERIFY(x_->xdotool({"key", "ctrl+plus"}));
+        QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 4, 5)));
+        QVERIFY(drag(zoomedPlanePixel(window, 2.5, 4, 5), zoomedPlanePixel(window, 2.5, 7, 2)));
+        QVERIFY(markerAt(zoomedPlanePixel(window, 2.5, 7, 2)));
+
+        // Full screen on 1024 x 768: the 524 x 492 client at 768 / 492, centred across.
+        QVERIFY(x_->xdotool({"key", "F11"}));
+        const double fit = 768.0 / 492;
+        const QPoint client(int((1024 - std::lround(524 * fit)) / 2), 0);
+        QVERIFY(markerAt(zoomedPlanePixel(client, fit, 7, 2)));
+        QVERIFY(drag(zoomedPlanePixel(client, fit, 7, 2), zoomedPlanePixel(client, fit, 10, 6)));
+        QVERIFY(markerAt(zoomedPlanePixel(client, fit, 10, 6)));
+
+        // Escape returns to the window at 250 %; Ctrl+R starts afresh there.
+        QVERIFY(x_->xdotool({"key", "Escape"}));
+        QVERIFY(x_->xdotool({"key", "ctrl+r"}));
+        QImage shot;
+        QVERIFY(XSession::waitFor([&] {
+            shot = x_->screenshot();
+            return countAround(shot, zoomedPlanePixel(window, 2.5, 4, 5), 4, isRed) > 8 &&
+                   countAround(shot, zoomedPlanePixel(window, 2.5, 1, 1), 4, isRed) > 8;
+        }));
+        const auto helpShown = [this] {
+            return x_->xdotool({"search", "--onlyvisible", "--name", "^帮助$"});
+        };
+        QVERIFY(x_->xdotool({"key", "F1"}) && XSession::waitFor(helpShown));
+        QVERIFY(x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !helpShown(); }));
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -92,17 +93,24 @@ std::string excerpt(std::string_view text) {
 Session::Session(std::string_view lesson) : lesson_(lesson) {
     // Text is measured and drawn with the faces the windows use.
     installFontMapping();
-    form_ = makeLesson(lesson, environment_);
-    if (!form_) throw std::invalid_argument("unknown lesson: " + excerpt(lesson));
-    form_->watchDrawing([this](const DrawingCall& call) { drawn_.push_back(call); });
-    form_->load();
-    form_->window().show();
+    const std::vector<std::string_view> names = lessonNames();
+    if (std::find(names.begin(), names.end(), lesson) == names.end())
+        throw std::invalid_argument("unknown lesson: " + excerpt(lesson));
+    // Made again by Ctrl+R: each new form reports its drawing too.
+    const auto make = [name = lesson_](FormEnvironment& environment) {
+        return makeLesson(name, environment);
+    };
+    const auto watch = [this](Form& form) {
+        form.watchDrawing([this](const DrawingCall& call) { drawn_.push_back(call); });
+    };
+    window_ = std::make_unique<LessonWindow>(environment_, make, desktop_, 100, watch);
+    window_->show();
 }
 
 Session::~Session() = default;
 
 Canvas* Session::canvas() const {
-    return dynamic_cast<Canvas*>(form_->control("Picture1"));
+    return dynamic_cast<Canvas*>(window_->form().control("Picture1"));
 }
 
 std::optional<std::string> Session::mouse(std::string_view command,
@@ -133,14 +141,14 @@ std::optional<std::string> Session::key(std::string_view sequence) {
     const QKeyCombination combination = keys[0];
     // Keys go to the active window, as on a desktop where the pupil has just opened it;
     // a run without keys leaves the window as it was for the timings of the soak.
-    if (!form_->window().isActiveWindow()) {
-        form_->window().activateWindow();
+    if (!window_->isActiveWindow()) {
+        window_->activateWindow();
         QCoreApplication::processEvents();
     }
     const QString text = typedText(combination);
     const auto focused = [this]() -> QWidget* {
-        QWidget* widget = form_->window().focusWidget();
-        return widget ? widget : &form_->window();
+        QWidget* widget = window_->focusWidget();
+        return widget ? widget : static_cast<QWidget*>(window_.get());
     };
     QPointer<QWidget> target = focused();
     QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers(), text);
@@ -160,7 +168,7 @@ std::optional<std::string> Session::run(std::string_view line) {
     if (command == "down" || command == "up" || command == "move") return mouse(command, fields);
     if (command == "click") {
         if (fields.size() != 2) return "expected: click NAME";
-        Control* control = form_->control(fields[1]);
+        Control* control = form().control(fields[1]);
         if (auto* button = dynamic_cast<Button*>(control))
             button->click();
         else if (auto* image = dynamic_cast<Image*>(control))
@@ -171,7 +179,7 @@ std::optional<std::string> Session::run(std::string_view line) {
     }
     if (command == "text") {
         if (fields.size() < 2) return "expected: text NAME REST";
-        auto* box = dynamic_cast<TextBox*>(form_->control(fields[1]));
+        auto* box = dynamic_cast<TextBox*>(form().control(fields[1]));
         if (!box) return "no text box named " + excerpt(fields[1]);
         box->setText(std::string(restAfterTwoFields(line)));
         return std::nullopt;
@@ -205,7 +213,8 @@ std::optional<std::string> Session::run(std::string_view line) {
 
 std::string Session::takeState() {
     statePrinted_ = true;
-    std::string json = stateJson(lesson_, *form_, messages_.messages(), drawn_);
+    std::string json =
+        stateJson(lesson_, form(), window_->zoomPercent(), messages_.messages(), drawn_);
     drawn_.clear();
     return json;
 }
@@ -215,7 +224,7 @@ std::string Session::takeOutput() {
 }
 
 QImage Session::render() {
-    return form_->window().grab().toImage();
+    return window_->picture();
 }
 
 }  // namespace replay

@@ -11,7 +11,9 @@
 #include <string_view>
 
 #include "clocks.h"
+#include "desktop.h"
 #include "form.h"
+#include "lessonwindow.h"
 #include "statejson.h"
 #include "messagebox.h"
 
@@ -51,7 +53,9 @@ public:
     std::string takeOutput();
 
     QImage render();
-    forms::Form& form() { return *form_; }
+    forms::Form& form() { return window_->form(); }
+    forms::LessonWindow& window() { return *window_; }
+    forms::RecordingDesktop& desktop() { return desktop_; }
     forms::VirtualClock& clock() { return clock_; }
     const std::vector<forms::Message>& messages() const { return messages_.messages(); }
 
@@ -65,8 +69,9 @@ private:
     forms::VirtualClock clock_;
     forms::RecordingMessagePresenter messages_;
     forms::FormEnvironment environment_{clock_, messages_};
+    forms::RecordingDesktop desktop_;
     DrawingLog drawn_;
-    std::unique_ptr<forms::Form> form_;
+    std::unique_ptr<forms::LessonWindow> window_;
     std::string output_;
     bool statePrinted_ = false;
 };

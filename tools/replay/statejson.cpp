@@ -205,7 +205,7 @@ std::string jsonNumber(double value) {
     return shortest(value);
 }
 
-std::string stateJson(std::string_view lesson, const Form& form,
+std::string stateJson(std::string_view lesson, const Form& form, double zoomPercent,
                       const std::vector<Message>& messages, const DrawingLog& drawn) {
     Object controls;
     for (const Control* control : form.controls())
@@ -218,6 +218,8 @@ std::string stateJson(std::string_view lesson, const Form& form,
             .text("title", message.title)
             .text("text", message.text)
             .text("icon", message.icon == MessageIcon::Exclamation ? "exclamation" : "none")
+            .raw("buttons", array(message.buttons,
+                                  [](const std::string& text) { return quoted(text); }))
             .str();
     };
     const Control* focus = form.focusControl();
@@ -226,6 +228,7 @@ std::string stateJson(std::string_view lesson, const Form& form,
         .raw("focus", focus ? quoted(focus->name()) : "null")
         .raw("controls", controls.str())
         .raw("vars", vars.str())
+        .raw("zoom", jsonNumber(zoomPercent))
         .raw("messages", array(messages, messageJson))
         .raw("drawn", array(drawn, drawingJson))
         .str();

@@ -14,7 +14,7 @@ namespace replay {
 
 using DrawingLog = std::vector<forms::DrawingCall>;
 
-std::string stateJson(std::string_view lesson, const forms::Form& form,
+std::string stateJson(std::string_view lesson, const forms::Form& form, double zoomPercent,
                       const std::vector<forms::Message>& messages, const DrawingLog& drawn);
 
 // Numbers as the state prints them: the shortest decimal that reads back as the same

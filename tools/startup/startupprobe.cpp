@@ -29,8 +29,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !reported_ && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->isWindow()) {
+        // Any widget: a window wholly covered by its children gets no paint of its own, and
+        // the whole window is painted in one go, before the report below.
+        if (event->type() == QEvent::Paint && !reported_ && watched->isWidgetType()) {
             reported_ = true;
             // Report once the paint that is under way has finished.
             QTimer::singleShot(0, this, [] {

@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "lessonwindow.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSaveFile>
+
+#include "desktop.h"
+#include "lessoninfo.h"
+#include "zoom.h"
+
+namespace forms {
+
+LessonWindow::LessonWindow(FormEnvironment& environment, FormFactory factory, Desktop& desktop,
+                           double zoomPercent, std::function<void(Form&)> prepare)
+    : environment_(environment),
+      makeForm_(std::move(factory)),
+      desktop_(desktop),
+      prepare_(std::move(prepare)),
+      windowZoom_(zoomPercent / 100) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    buildForm();
+}
+
+LessonWindow::~LessonWindow() = default;
+
+void LessonWindow::buildForm() {
+    form_ = makeForm_(environment_);
+    if (prepare_) prepare_(*form_);
+    QWidget& client = form_->window();
+    setWindowTitle(client.windowTitle());
+    if (!client.windowIcon().isNull()) setWindowIcon(client.windowIcon());
+    // The window, not the client area inside it, opens where the design puts it.
+    if (!isVisible() && client.pos() != QPoint()) move(client.pos());
+    client.setParent(this);
+    form_->load();
+    layOut();
+    client.show();
+}
+
+void LessonWindow::layOut() {
+    QWidget& client = form_->window();
+    if (presenting_) {
+        form_->setZoom(fittingZoom(form_->designSize(), size()));
+        client.move((width() - client.width()) / 2, (height() - client.height()) / 2);
+        update();
+        return;
+    }
+    form_->setZoom(windowZoom_);
+    const QSize zoomed = client.minimumSize();
+    if (form_->isResizable()) {
+        setMinimumSize(zoomed);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(zoomed);
+        client.setGeometry(rect());
+    } else {
+        setFixedSize(zoomed);
+        client.move(0, 0);
+    }
+}
+
+void LessonWindow::setZoomPercent(double percent) {
+    windowZoom_ = percent / 100;
+    if (!presenting_) layOut();
+}
+
+void LessonWindow::zoomIn() {
+    setZoomPercent(zoomStepAbove(windowZoom_ * 100));
+}
+
+void LessonWindow::zoomOut() {
+    setZoomPercent(zoomStepBelow(windowZoom_ * 100));
+}
+
+void LessonWindow::setPresenting(bool presenting) {
+    if (presenting_ == presenting) return;
+    presenting_ = presenting;
+    if (presenting) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        // Laid out for the screen at once, not when the window system gets round to it.
+        if (screen()) setGeometry(screen()->geometry());
+        showFullScreen();
+    } else {
+        showNormal();
+    }
+    layOut();
+}
+
+void LessonWindow::restart() {
+    // The old lesson goes first, so that its timers are gone before the new one starts.
+    form_.reset();
+    buildForm();
+}
+
+QImage LessonWindow::picture() {
+    return form_->window().grab().toImage();
+}
+
+void LessonWindow::copyPicture() {
+    desktop_.copyImage(picture());
+}
+
+void LessonWindow::savePicture() {
+    const QImage image = picture();
+    const std::optional<QString> name = desktop_.saveFileName(*this);
+    if (!name) return;
+    // Written beside the target and renamed over it when complete, so a failure leaves
+    // neither a partial picture nor a damaged older file.
+    QSaveFile file(*name);
+    const bool saved = file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+    if (!saved) {
+        file.cancelWriting();
+        environment_.messages.present(
+            *this, {"无法保存图片：\n" + name->toStdString() + "\n请换一个文件夹或文件名再试。",
+                    "保存图片", MessageIcon::Exclamation});
+    }
+}
+
+std::string LessonWindow::helpText(const std::string& caption) {
+    return caption +
+           "\n\n"
+           "Ctrl++ 或 Ctrl+=\t放大\n"
+           "Ctrl+-\t缩小\n"
+           "Ctrl+0\t原大 (100%)\n"
+           "F11\t全屏；F11 或 Esc 回到窗口\n"
+           "Ctrl+R\t重新开始\n"
+           "Ctrl+C\t复制窗口图片\n"
+           "Ctrl+S\t把窗口图片保存为 PNG 文件\n"
+           "F1\t本帮助\n\n"
+           "版本 " +
+           std::string(kLessonsVersion) + "\n许可证 " + std::string(kLessonsLicence);
+}
+
+void LessonWindow::showHelp() {
+    environment_.messages.present(*this, {helpText(form_->caption()), "帮助", MessageIcon::None});
+}
+
+void LessonWindow::keyPressEvent(QKeyEvent* event) {
+    // Shift and the keypad do not matter: Ctrl++ is Ctrl+Shift+= on many keyboards.
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    const int key = event->key();
+    if (modifiers == Qt::ControlModifier) {
+        switch (key) {
+            case Qt::Key_Plus:
+            case Qt::Key_Equal:
+                if (!presenting_) zoomIn();
+                return;
+            case Qt::Key_Minus:
+                if (!presenting_) zoomOut();
+                return;
+            case Qt::Key_0:
+                if (!presenting_) setZoomPercent(100);
+                return;
+            case Qt::Key_R:
+                restart();
+                return;
+            case Qt::Key_C:
+                copyPicture();
+                return;
+            case Qt::Key_S:
+                savePicture();
+                return;
+            default:
+                break;
+        }
+    } else if (modifiers == Qt::NoModifier) {
+        switch (key) {
+            case Qt::Key_F11:
+                setPresenting(!presenting_);
+                return;
+            case Qt::Key_Escape:
+                if (presenting_) {
+                    setPresenting(false);
+                    return;
+                }
+                break;
+            case Qt::Key_F1:
+                showHelp();
+                return;
+            default:
+                break;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void LessonWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (presenting_)
+        layOut();
+    else if (form_->isResizable())
+        form_->window().setGeometry(rect());
+}
+
+void LessonWindow::paintEvent(QPaintEvent* event) {
+    QPainter(this).fillRect(event->rect(), toQColor(form_->backColor()));
+}
+
+void LessonWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The window manager may end full screen by itself.
+    if (event->type() == QEvent::WindowStateChange && presenting_ &&
+        !(windowState() & Qt::WindowFullScreen) && isVisible()) {
+        presenting_ = false;
+        layOut();
+    }
+}
+
+}  // namespace forms
