@@ -311,7 +311,7 @@ private slots:
         QTEST(caption(*session, "Label3"), "vertex");
         if (places.isEmpty()) return;
         QStringList found;
-        for (const std::string name : {std::string(labelName == "Label1" ? "shi" : "zhong"), labelName.toStdString()})
+        for (const std::string& name : {std::string(labelName == "Label1" ? "shi" : "zhong"), labelName.toStdString()})
             found << exact(float(topLeft(*session, name).x())) << exact(float(topLeft(*session, name).y()));
         QCOMPARE(found, places);
     }
