@@ -124,29 +124,10 @@ void InclinationForm::Picture1_MouseMove(int, int, float x, float y) {
 }
 
 bool InclinationForm::stepKeyPointer(const KeyEvent& key) {
-    int dx = 0, dy = 0;
-    switch (key.keyCode) {
-        case KeyLeft:
-            dx = -1;
-            break;
-        case KeyRight:
-            dx = 1;
-            break;
-        case KeyUp:
-            dy = 1;
-            break;
-        case KeyDown:
-            dy = -1;
-            break;
-        default:
-            return false;
-    }
     const double step = key.shift & 1 ? 0.1 : 0.5;
-    const auto [left, right] = xExtent(Picture1->scale());
-    const auto [bottom, top] = yExtent(Picture1->scale());
-    const float x = dx ? float(stepWithin(keyPointerX, dx, step, left, right)) : keyPointerX;
-    const float y = dy ? float(stepWithin(keyPointerY, dy, step, bottom, top)) : keyPointerY;
-    Picture1->mouseMove(0, 0, x, y);
+    const auto to = arrowStep(key.keyCode, keyPointerX, keyPointerY, step, Picture1->scale());
+    if (!to) return false;
+    Picture1->mouseMove(0, 0, to->first, to->second);
     return true;
 }
 

@@ -28,30 +28,12 @@ bool PointKeys::keyDown(const KeyEvent& key) {
         if (!key.repeat) select(1 - selected_);
         return true;
     }
-    int dx = 0, dy = 0;
-    switch (key.keyCode) {
-        case KeyLeft:
-            dx = -1;
-            break;
-        case KeyRight:
-            dx = 1;
-            break;
-        case KeyUp:
-            dy = 1;
-            break;
-        case KeyDown:
-            dy = -1;
-            break;
-        default:
-            return false;
-    }
     const double step = key.shift & 1 ? 1.0 : 0.1;
     const float x = selected_ == 0 ? points_.x1() : points_.x2();
     const float y = selected_ == 0 ? points_.y1() : points_.y2();
-    const auto [left, right] = xExtent(canvas_.scale());
-    const auto [bottom, top] = yExtent(canvas_.scale());
-    const float toX = dx ? float(stepWithin(x, dx, step, left, right)) : x;
-    const float toY = dy ? float(stepWithin(y, dy, step, bottom, top)) : y;
+    const auto to = arrowStep(key.keyCode, x, y, step, canvas_.scale());
+    if (!to) return false;
+    const auto [toX, toY] = *to;
     if (toX == x && toY == y) return true;
     canvas_.mouseDown(LeftButton, 0, x, y);
     canvas_.mouseMove(LeftButton, 0, toX, toY);

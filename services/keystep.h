@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
+#include "canvas.h"
 #include "userscale.h"
 
 namespace forms {
@@ -38,6 +40,33 @@ inline std::pair<double, double> xExtent(const UserScale& scale) {
 }
 inline std::pair<double, double> yExtent(const UserScale& scale) {
     return std::minmax(scale.top(), scale.top() + scale.height());
+}
+
+// Where an arrow key moves a point at (x, y) by one step, kept on the canvas of the given
+// scale; nothing for a key that is no arrow.
+inline std::optional<std::pair<float, float>> arrowStep(int keyCode, float x, float y, double step,
+                                                        const UserScale& scale) {
+    int dx = 0, dy = 0;
+    switch (keyCode) {
+        case KeyLeft:
+            dx = -1;
+            break;
+        case KeyRight:
+            dx = 1;
+            break;
+        case KeyUp:
+            dy = 1;
+            break;
+        case KeyDown:
+            dy = -1;
+            break;
+        default:
+            return std::nullopt;
+    }
+    const auto [left, right] = xExtent(scale);
+    const auto [bottom, top] = yExtent(scale);
+    return std::pair{dx ? float(stepWithin(x, dx, step, left, right)) : x,
+                     dy ? float(stepWithin(y, dy, step, bottom, top)) : y};
 }
 
 }  // namespace forms
