@@ -20,7 +20,7 @@
 
 #include "color.h"
 #include "control.h"
-#include "inspection.h"
+#include "watching.h"
 #include "fonts.h"
 
 class QPainter;

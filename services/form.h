@@ -15,7 +15,7 @@
 #include "button.h"
 #include "canvas.h"
 #include "image.h"
-#include "inspection.h"
+#include "watching.h"
 #include "label.h"
 #include "lineshape.h"
 #include "messagebox.h"

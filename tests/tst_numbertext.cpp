@@ -39,6 +39,7 @@ private slots:
         QTest::newRow("double infinity") << 'd' << infinity << doubleMax;
         QTest::newRow("minus infinity") << 'd' << -infinity << "-" + doubleMax;
         QTest::newRow("print positive") << 'p' << 3.0 << " 3 ";
+        QTest::newRow("print negative") << 'p' << -3.0 << "-3 ";
         QTest::newRow("print negative zero") << 'p' << -0.0 << " 0 ";
         QTest::newRow("print nan") << 'p' << notANumber << " 0 ";
     }
