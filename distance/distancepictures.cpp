@@ -8,17 +8,11 @@
 #include <QPolygonF>
 #include <cmath>
 
+#include "fonts.h"
+
 namespace distance {
 
 namespace {
-
-QFont serif(int pixelSize, bool italic) {
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setPixelSize(pixelSize);
-    font.setItalic(italic);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
 
 // A stroke of the given width along the polyline, as an outline to fill.
 QPainterPath stroke(const QPolygonF& line, qreal width, Qt::PenCapStyle cap = Qt::FlatCap) {
@@ -82,9 +76,9 @@ void absolute(Line& line, const QString& letters, const QFont& upright, const QF
 
 forms::Picture generalFormulaPicture() {
     return forms::Picture(QSize(232, 46), [](QPainter& painter) {
-        const QFont upright = serif(20, false);
-        const QFont italic = serif(20, true);
-        const QFont small = serif(13, false);
+        const QFont upright = forms::pictureSerif(20, false);
+        const QFont italic = forms::pictureSerif(20, true);
+        const QFont small = forms::pictureSerif(13, false);
         const qreal bigSpace = QFontMetricsF(upright).horizontalAdvance(QLatin1Char(' '));
 
         Line left;

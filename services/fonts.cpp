@@ -78,4 +78,12 @@ QFont toQFont(const FontSpec& described) {
     return font;
 }
 
+QFont pictureSerif(int pixelSize, bool italic) {
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setPixelSize(pixelSize);
+    font.setItalic(italic);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
 }  // namespace forms

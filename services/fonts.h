@@ -29,4 +29,8 @@ QFont toQFont(const FontSpec& described);
 // as the classic platform picks them.
 int pixelSizeForPoints(double points);
 
+// The serif the formula pictures are set in, at a pixel size and unhinted, so that its
+// outlines keep their shapes at every zoom.
+QFont pictureSerif(int pixelSize, bool italic);
+
 }  // namespace forms

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "fonts.h"
+
 namespace slope {
 
 namespace {
@@ -19,14 +21,6 @@ const QColor kDenominator(0x00, 0x00, 0xFF);
 
 // The thickness of the fraction bar, close to that of the minus sign.
 constexpr qreal kBar = 1.25;
-
-QFont serif(int pixelSize, bool italic) {
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setPixelSize(pixelSize);
-    font.setItalic(italic);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
 
 // A run of text set left to right on a baseline at y = 0, kept as coloured glyph
 // outlines so that it can be measured by its ink and placed exactly.
@@ -42,9 +36,9 @@ public:
     // A letter with a subscript digit, both in one colour.
     void subscripted(const QString& letter, const QString& digit, const QColor& color,
                      int letterSize, int digitSize, qreal kern = 0) {
-        text(letter, serif(letterSize, true), color);
+        text(letter, forms::pictureSerif(letterSize, true), color);
         x_ += letterSize * 0.02 + kern;
-        text(digit, serif(digitSize, false), color, letterSize * 0.22);
+        text(digit, forms::pictureSerif(digitSize, false), color, letterSize * 0.22);
     }
 
     void space(qreal width) { x_ += width; }
@@ -113,7 +107,7 @@ Run difference(const QString& letter, const QColor& color, int size, int subSize
     Run run;
     run.subscripted(letter, QStringLiteral("2"), color, size, subSize);
     run.space(size * 0.22);
-    run.text(QStringLiteral("\u2212"), serif(size, false), Qt::black);
+    run.text(QStringLiteral("\u2212"), forms::pictureSerif(size, false), Qt::black);
     run.space(size * 0.22);
     run.subscripted(letter, QStringLiteral("1"), color, size, subSize);
     return run;
@@ -125,11 +119,11 @@ forms::Picture slopeFormulaPicture() {
     return forms::Picture(QSize(253, 82), [](QPainter& painter) {
         const int size = 26;
         const int subSize = 16;
-        const QFont upright = serif(size, false);
+        const QFont upright = forms::pictureSerif(size, false);
         const qreal space = QFontMetricsF(upright).horizontalAdvance(QLatin1Char(' '));
 
         Run formula;
-        formula.text(QStringLiteral("k"), serif(size, true), Qt::black);
+        formula.text(QStringLiteral("k"), forms::pictureSerif(size, true), Qt::black);
         formula.space(space);
         formula.text(QStringLiteral("="), upright, Qt::black);
         formula.space(space);
