@@ -28,9 +28,21 @@ double CanvasView::surfaceZoom() const {
 
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // Rectangle by rectangle: under a clip of one rectangle the raster engine copies and
+    // fills directly, where a clip of many rectangles sends every row through span
+    // functions that it hands out to worker threads, at a thread switch each.
+    for (const QRect& rect : event->region()) {
+        painter.save();
+        painter.setClipRect(rect);
+        paintRect(painter, rect);
+        painter.restore();
+    }
+}
+
+void CanvasView::paintRect(QPainter& painter, const QRect& part) {
     const int edgeWidth = canvas_.edgeWidth();
     const QRect innerArea(innerOrigin(), size() - 2 * QSize(2 * edgeWidth, 2 * edgeWidth));
-    if (edgeWidth > 0 && !innerArea.contains(event->rect())) {
+    if (edgeWidth > 0 && !innerArea.contains(part)) {
         // The classic sunken edge: dark grey and black outside, white and light grey inside,
         // each ring as thick as the zoom.
         const QRect outer = rect();
@@ -53,7 +65,7 @@ void CanvasView::paintEvent(QPaintEvent* event) {
         }
     }
     painter.translate(innerOrigin());
-    const QRect area = event->rect().intersected(innerArea).translated(-innerOrigin());
+    const QRect area = part.intersected(innerArea).translated(-innerOrigin());
     if (area.isEmpty()) return;
     painter.setClipRect(area);
     canvas_.paintInner(painter, area);

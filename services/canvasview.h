@@ -39,6 +39,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void paintRect(QPainter& painter, const QRect& part);
     QPointF toUser(QPointF widgetPoint) const;
     void setKeysVisible(bool visible);
     QRect keyMarkRect() const;

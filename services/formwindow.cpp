@@ -37,10 +37,18 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.fillRect(event->rect(), toQColor(backColor_));
-    painter.scale(zoom_, zoom_);
-    const QRectF area = QRectF(event->rect());
-    layer_.paint(painter, QRectF(area.topLeft() / zoom_, area.size() / zoom_).adjusted(-1, -1, 1, 1));
+    // One rectangle at a time, as the canvas does: a clip of many sends every row through
+    // span functions handed to worker threads.
+    for (const QRect& rect : event->region()) {
+        painter.save();
+        painter.setClipRect(rect);
+        painter.fillRect(rect, toQColor(backColor_));
+        painter.scale(zoom_, zoom_);
+        const QRectF area = QRectF(rect);
+        layer_.paint(painter,
+                     QRectF(area.topLeft() / zoom_, area.size() / zoom_).adjusted(-1, -1, 1, 1));
+        painter.restore();
+    }
 }
 
 Image* FormWindow::imageAt(QPointF point) const {

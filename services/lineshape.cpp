@@ -13,6 +13,12 @@
 
 namespace forms {
 
+namespace {
+
+constexpr int kBandRows = 64;
+
+}  // namespace
+
 LineShape::LineShape(const LineDesign& design, Surface& surface)
     : Windowless(design.name),
       x1_(float(design.x1), surface.scale().xAxis()),
@@ -69,9 +75,12 @@ void LineShape::paint(QPainter& painter) const {
         paintPatternAlongAxis(painter, start, end, area, color);
         return;
     }
-    // Stroking, above all dashing, costs by the length stroked: only the part inside the
-    // repainted area is drawn, with the dashes shifted so that they fall as before.
-    const auto part = clipSegment(start, end, area);
+    // Dashing costs by the length stroked: only the part of a dashed line inside the
+    // repainted area is drawn, with the dashes shifted so that they fall as before. A solid
+    // line is drawn whole, since the pixels of a part may differ from the whole's where its
+    // cut ends round differently, and the rasteriser skips what the clip leaves out anyway.
+    const auto part = style_ == LineStyle::Solid ? std::optional(QLineF(start, end))
+                                                 : clipSegment(start, end, area);
     if (!part) return;
     const double penWidth = snappedPenWidth(width_, ratio);
     QPen pen(color, penWidth);
@@ -134,7 +143,26 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
     const QPointF origin = horizontal ? QPointF(backwards ? from - period : from, line.top())
                                       : QPointF(line.left(), backwards ? from - period : from);
     painter.setBrushOrigin(origin);
-    painter.fillRect(visible, QBrush(tile));
+    const QBrush brush(tile);
+    if (horizontal) {
+        painter.fillRect(visible, brush);
+    } else {
+        // A textured fill goes row by row through span functions, which the raster engine
+        // hands to worker threads beyond about 96 rows, at several thread switches a fill.
+        // Bands of fewer rows, cut on whole device pixels, fill the same pixels on this thread.
+        const QTransform toDevice = painter.deviceTransform();
+        const double scale = toDevice.m22();
+        double top = visible.top();
+        while (top < visible.bottom()) {
+            double next = visible.bottom();
+            if (scale > 0) {
+                const double row = std::floor(top * scale + toDevice.dy()) + kBandRows;
+                next = std::min(next, (row - toDevice.dy()) / scale);
+            }
+            painter.fillRect(QRectF(visible.left(), top, visible.width(), next - top), brush);
+            top = next;
+        }
+    }
     painter.setBrushOrigin(QPointF());
 }
 
