@@ -122,28 +122,34 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         runs.append(std::max(1.0, std::round(piece * width_ * ratio)) / ratio);
         period += runs.back();
     }
-    const QSizeF tileSize = horizontal ? QSizeF(period, thickness) : QSizeF(thickness, period);
-    QImage tile((tileSize * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-    tile.setDevicePixelRatio(ratio);
-    tile.fill(Qt::transparent);
-    {
-        QPainter tilePainter(&tile);
-        double at = 0;
-        for (qsizetype piece = 0; piece < pattern.size(); ++piece) {
-            const double run = runs[piece];
-            // Going backwards the pattern runs from the tile's far end towards its start.
-            const double low = backwards ? period - at - run : at;
-            if (piece % 2 == 0)
-                tilePainter.fillRect(
-                    horizontal ? QRectF(low, 0, run, thickness) : QRectF(0, low, thickness, run),
-                    color);
-            at += run;
+    // The tile is kept while its look holds, since a drag repaints the line many times.
+    const TileKey key{ratio, horizontal, backwards, color};
+    if (!(tileKey_ == key)) {
+        const QSizeF tileSize = horizontal ? QSizeF(period, thickness) : QSizeF(thickness, period);
+        QImage tile((tileSize * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        tile.setDevicePixelRatio(ratio);
+        tile.fill(Qt::transparent);
+        {
+            QPainter tilePainter(&tile);
+            double at = 0;
+            for (qsizetype piece = 0; piece < pattern.size(); ++piece) {
+                const double run = runs[piece];
+                // Going backwards the pattern runs from the tile's far end towards its start.
+                const double low = backwards ? period - at - run : at;
+                if (piece % 2 == 0)
+                    tilePainter.fillRect(horizontal ? QRectF(low, 0, run, thickness)
+                                                    : QRectF(0, low, thickness, run),
+                                         color);
+                at += run;
+            }
         }
+        tile_ = QBrush(tile);
+        tileKey_ = key;
     }
     const QPointF origin = horizontal ? QPointF(backwards ? from - period : from, line.top())
                                       : QPointF(line.left(), backwards ? from - period : from);
     painter.setBrushOrigin(origin);
-    const QBrush brush(tile);
+    const QBrush& brush = tile_;
     if (horizontal) {
         painter.fillRect(visible, brush);
     } else {

@@ -7,6 +7,7 @@
 // return from it leave the line exactly where it was.
 #pragma once
 
+#include <QBrush>
 #include <QColor>
 #include <QList>
 
@@ -83,6 +84,15 @@ private:
     Color color_;
     LineStyle style_;
     int width_;
+    struct TileKey {
+        double ratio = 0;
+        bool horizontal = false;
+        bool backwards = false;
+        QColor color;
+        bool operator==(const TileKey&) const = default;
+    };
+    mutable TileKey tileKey_;
+    mutable QBrush tile_;
 };
 
 }  // namespace forms
