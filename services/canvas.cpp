@@ -295,7 +295,7 @@ void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
     const QRect area = coveringPixels(pixelRect, inner);
     if (area.isEmpty()) return;
     if (!autoRedraw_) screenDrawing_ += area;
-    view_->update(zoomedArea(area));
+    view_->repaintLater(zoomedArea(area));
 }
 
 void Canvas::cls() {
@@ -313,16 +313,16 @@ void Canvas::cls() {
     screenErases_.clear();
     // With AutoRedraw off only the screen-only layer goes, and only where it held anything
     // is there something to repaint.
-    QRegion erased;
+    QRect erased;
     if (autoRedraw_)
-        erased = QRegion(view_->rect());
+        erased = view_->rect();
     else
-        for (const QRect& part : screenDrawing_) erased += zoomedArea(part);
+        for (const QRect& part : screenDrawing_) erased |= zoomedArea(part);
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
     if (watcher_) watcher_({.op = DrawingOp::Cls, .persistent = autoRedraw_});
-    view_->update(erased);
+    view_->repaintLater(erased);
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Color> color) {
@@ -450,7 +450,7 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
         ensureImages();
         eraseScreen(area);
     }
-    view_->update(zoomedArea(area));
+    view_->repaintLater(zoomedArea(area));
     view_->refreshKeyMark();
 }
 

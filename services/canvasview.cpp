@@ -26,7 +26,14 @@ double CanvasView::surfaceZoom() const {
     return canvas_.zoom();
 }
 
+void CanvasView::repaintLater(const QRect& area) {
+    if (area.isEmpty()) return;
+    pending_ |= area;
+    update(pending_);
+}
+
 void CanvasView::paintEvent(QPaintEvent* event) {
+    pending_ = QRect();
     QPainter painter(this);
     // Rectangle by rectangle: under a clip of one rectangle the raster engine copies and
     // fills directly, where a clip of many rectangles sends every row through span
@@ -115,8 +122,8 @@ void CanvasView::paintKeyMark(QPainter& painter) const {
 void CanvasView::refreshKeyMark() {
     const QRect now = keyMarkRect();
     if (now == shownMarkRect_) return;
-    update(shownMarkRect_);
-    update(now);
+    repaintLater(shownMarkRect_);
+    repaintLater(now);
     shownMarkRect_ = now;
 }
 

@@ -24,6 +24,11 @@ public:
     QPoint surfaceOrigin() const override { return innerOrigin(); }
     double surfaceZoom() const override;
 
+    // Marks an area for repainting. The areas marked before the next paint are repainted
+    // as the one rectangle that holds them all: painting many small rectangles costs more
+    // per control than a larger one costs per pixel.
+    void repaintLater(const QRect& area);
+
     // Repaints the key mark where it was and where it is now, when it moved.
     void refreshKeyMark();
     bool showsKeyMark() const { return keysVisible_ && hasFocus(); }
@@ -48,6 +53,7 @@ private:
     Canvas& canvas_;
     bool keysVisible_ = false;
     QRect shownMarkRect_;
+    QRect pending_;
 };
 
 // Classic button and shift flags of a Qt event.

@@ -28,12 +28,15 @@ void FormWindow::repaintArea(const QRectF& pixelRect, Erase) {
     const QRect area =
         coveringPixels(pixelRect, QRect(QPoint(-100000, -100000), QPoint(100000, 100000)));
     if (area.isEmpty()) return;
-    update(QRectF(QPointF(area.topLeft()) * zoom_, QSizeF(area.size()) * zoom_)
-               .toAlignedRect()
-               .adjusted(-1, -1, 1, 1));
+    // As on a canvas, the areas marked before the next paint are repainted as one rectangle.
+    pending_ |= QRectF(QPointF(area.topLeft()) * zoom_, QSizeF(area.size()) * zoom_)
+                    .toAlignedRect()
+                    .adjusted(-1, -1, 1, 1);
+    update(pending_);
 }
 
 void FormWindow::paintEvent(QPaintEvent* event) {
+    pending_ = QRect();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

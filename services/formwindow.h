@@ -49,6 +49,7 @@ private:
     UserScale scale_;
     Color backColor_;
     double zoom_ = 1;
+    QRect pending_;  // marked for repainting since the last paint
     WindowlessLayer layer_;
     Image* pressed_ = nullptr;
 };
