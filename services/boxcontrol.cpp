@@ -56,7 +56,7 @@ void BoxControl::paint(QPainter& painter) const {
         draw(imagePainter, box.size());
     }
     // On whole device pixels the kept drawing is copied one to one, crisp at any zoom.
-    painter.drawImage(snapToDevicePixel(box.topLeft(), ratio), drawing_);
+    drawDevicePixels(painter, snapToDevicePixel(box.topLeft(), ratio), drawing_);
 }
 
 void BoxControl::rescale(const UserScale& from, const UserScale& to) {

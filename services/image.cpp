@@ -42,7 +42,8 @@ QRectF Image::pixelBounds() const {
 void Image::paint(QPainter& painter) const {
     if (picture_.isNull()) return;
     const qreal ratio = renderRatio(painter);
-    painter.drawImage(snapToDevicePixel(pixelBounds().topLeft(), ratio), picture_.rendered(ratio));
+    drawDevicePixels(painter, snapToDevicePixel(pixelBounds().topLeft(), ratio),
+                     picture_.rendered(ratio));
 }
 
 void Image::rescale(const UserScale& from, const UserScale& to) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pixelgeometry.h"
 
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -80,6 +81,22 @@ double renderRatio(const QPainter& painter) {
 
 QPointF snapToDevicePixel(QPointF point, double ratio) {
     return {std::round(point.x() * ratio) / ratio, std::round(point.y() * ratio) / ratio};
+}
+
+void drawDevicePixels(QPainter& painter, QPointF topLeft, const QImage& image) {
+    const QTransform world = painter.worldTransform();
+    if (world.type() > QTransform::TxScale) {
+        painter.drawImage(topLeft, image);
+        return;
+    }
+    const double device = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QPointF at = world.map(topLeft) * device;
+    painter.save();
+    painter.setWorldTransform(QTransform());
+    painter.drawImage(QRectF(QPointF(std::round(at.x()), std::round(at.y())) / device,
+                             QSizeF(image.size()) / device),
+                      image, QRectF(image.rect()));
+    painter.restore();
 }
 
 QRectF segmentBounds(QPointF a, QPointF b, double penWidth) {

@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <optional>
 
+class QImage;
 class QPainter;
 
 namespace forms {
@@ -31,6 +32,11 @@ double renderRatio(const QPainter& painter);
 
 // Where a logical position lands on whole device pixels at the ratio, in logical pixels.
 QPointF snapToDevicePixel(QPointF point, double ratio);
+
+// Draws an image whose pixels are the device's own (drawn at the painter's render ratio)
+// with its top left corner at a point: with the painter's zoom undone, so that the raster
+// engine copies the rows one to one instead of scaling them by a factor of one.
+void drawDevicePixels(QPainter& painter, QPointF topLeft, const QImage& image);
 
 // The rectangle a segment covers when drawn with the given pen width.
 QRectF segmentBounds(QPointF a, QPointF b, double penWidth);
