@@ -78,7 +78,9 @@ private slots:
              {"Label1.Left", 0.7}, {"Label1.Top", 0.9}, {"Label2.Left", 1.5}, {"Label2.Top", 1.6},
              {"Image3.Left", 0.7}, {"Image3.Top", -0.5}, {"Image9.Left", 4}, {"Image9.Top", 5},
              {"Line7.X2", 4}, {"Line8.Y2", 5}, {"Picture1.AutoRedraw", false},
-             {"Timer1.Enabled", false}, {"Timer2.Enabled", true}});
+             {"Timer1.Enabled", false}, {"Timer2.Enabled", true},
+             // 斜率公式： sized to its text: five 20 px ideographs on their em box.
+             {"Label5.Width", 1500}, {"Label5.Height", 300}});
         QCOMPARE(arcs.size(), qsizetype(2));
         const double end = float(std::atan(4.0 / 3.0));
         for (const QJsonValue arc : arcs) {
