@@ -7,7 +7,7 @@ set -euo pipefail
 LESSON_PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-    fonts-liberation fonts-arphic-uming fonts-arphic-ukai qt6-translations-l10n
+    fonts-liberation fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick libxtst-dev
     appstream desktop-file-utils dpkg-dev groff-base lintian
     openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0

@@ -233,7 +233,7 @@ void Canvas::paintMark(QPainter& painter, const Mark& mark) const {
         case DrawingOp::Print:
             painter.setFont(mark.font);
             painter.setPen(mark.color);
-            painter.drawText(QPointF(mark.a.x(), mark.a.y() + QFontMetricsF(mark.font).ascent()),
+            painter.drawText(QPointF(mark.a.x(), mark.a.y() + lineBox(mark.font).ascent),
                              mark.text);
             break;
         case DrawingOp::Cls:
@@ -406,9 +406,9 @@ void Canvas::circle(double x, double y, double radius, std::optional<Color> colo
 void Canvas::print(std::string_view text) {
     const QString qtext = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const QFont font = toQFont(font_);
-    const QFontMetricsF metrics(font);
+    const double lineHeight = lineBox(font).height;
     const QPointF at = scale_.toPixels(currentX_, currentY_);
-    const QRectF box(at, QSizeF(metrics.horizontalAdvance(qtext), metrics.height()));
+    const QRectF box(at, QSizeF(QFontMetricsF(font).horizontalAdvance(qtext), lineHeight));
     const QRectF bounds = box.adjusted(-2, -2, 2, 2);
     if (box.intersects(QRectF(QPointF(0, 0), scale_.pixelSize()))) {
         keep({.op = DrawingOp::Print,
@@ -425,7 +425,7 @@ void Canvas::print(std::string_view text) {
                      .text = std::string(text),
                      .fontSize = font_.points,
                      .italic = font_.italic};
-    const QPointF next = scale_.toUser(QPointF(0, at.y() + metrics.height()));
+    const QPointF next = scale_.toUser(QPointF(0, at.y() + lineHeight));
     currentX_ = float(scale_.left());
     currentY_ = std::abs(next.y()) <= FLT_MAX ? float(next.y()) : currentY_;
     drawn(bounds, std::move(call));

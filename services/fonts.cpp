@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QStandardPaths>
 #include <cmath>
 #include <utility>
@@ -18,10 +19,15 @@ struct FaceMapping {
     bool forceBold;
 };
 
-// 隶书 has no Debian counterpart; a bold Kai keeps its heavy brush look.
+constexpr const char* kSongFamily = "Noto Serif CJK SC";
+// Both Song faces put the top of the ideographic em box at 0.88 em above the baseline.
+constexpr double kSongEmAscent = 0.88;
+
+// 隶书 has no Debian counterpart; a bold Kai keeps its heavy brush look. UMing, the
+// second family of every font, stands in for the Song face where it is not installed.
 constexpr FaceMapping kMappings[] = {
     {"Times New Roman", "Liberation Serif", false},
-    {"宋体", "AR PL UMing CN", false},
+    {"宋体", kSongFamily, false},
     {"楷体_GB2312", "AR PL UKai CN", false},
     {"隶书", "AR PL UKai CN", true},
 };
@@ -31,6 +37,8 @@ constexpr const char* kFontFiles[] = {
     "truetype/liberation/LiberationSerif-Bold.ttf",
     "truetype/liberation/LiberationSerif-Italic.ttf",
     "truetype/liberation/LiberationSerif-BoldItalic.ttf",
+    "opentype/noto/NotoSerifCJK-Regular.ttc",
+    "opentype/noto/NotoSerifCJK-Bold.ttc",
     "truetype/arphic/uming.ttc",
     "truetype/arphic/ukai.ttc",
 };
@@ -76,6 +84,15 @@ QFont toQFont(const FontSpec& described) {
     // label has one width whether the window is drawn at scale 1 or 2.
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
+}
+
+LineBox lineBox(const QFont& font) {
+    if (font.family() == QLatin1String(kSongFamily)) {
+        const double em = font.pixelSize();
+        return {kSongEmAscent * em, em};
+    }
+    const QFontMetricsF metrics(font);
+    return {metrics.ascent(), metrics.height()};
 }
 
 QFont pictureSerif(int pixelSize, bool italic) {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Fonts as a lesson names them (face, points, bold, italic), mapped to faces that Debian
 // ships: the classic Western serif to Liberation Serif (same metrics, so auto-sized
-// labels keep their widths) and the Chinese faces to the AR PL families. Sizes are in
-// pixels for 96 dots per inch whatever the screen says, so layouts never depend on it.
+// labels keep their widths), 宋体 to Noto Serif CJK SC and the other Chinese faces to
+// the AR PL families. Sizes are in pixels for 96 dots per inch whatever the screen says,
+// so layouts never depend on it.
 #pragma once
 
 #include <QFont>
@@ -28,6 +29,16 @@ QFont toQFont(const FontSpec& described);
 // The pixel height of a classic point size at 96 dots per inch, rounded to whole pixels
 // as the classic platform picks them.
 int pixelSizeForPoints(double points);
+
+// Where a line of text in this font has its baseline, below the line's top, and how tall
+// the line is, in pixels. The Song face is set on its em box, as the classic platform set
+// 宋体: its own line spacing is nearly half as tall again, and would push the text down
+// out of the labels designed around it.
+struct LineBox {
+    double ascent;
+    double height;
+};
+LineBox lineBox(const QFont& font);
 
 // The serif the formula pictures are set in, at a pixel size and unhinted, so that its
 // outlines keep their shapes at every zoom.

@@ -20,12 +20,13 @@ Label::Label(const LabelDesign& design, Surface& surface)
 
 void Label::fitToCaption() {
     forgetDrawing();
-    const QFontMetricsF metrics(font_);
-    ascent_ = metrics.ascent();
+    const LineBox line = lineBox(font_);
+    ascent_ = line.ascent;
     if (!autoSize_) return;
     // The classic platform measures text in whole pixels.
-    const double textWidth = std::ceil(metrics.horizontalAdvance(QString::fromStdString(caption_)));
-    const double textHeight = std::ceil(metrics.height());
+    const double textWidth =
+        std::ceil(QFontMetricsF(font_).horizontalAdvance(QString::fromStdString(caption_)));
+    const double textHeight = std::ceil(line.height);
     setSize(float(scale().widthToUser(textWidth)), float(scale().heightToUser(textHeight)));
 }
 

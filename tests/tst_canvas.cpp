@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <cfloat>
 
@@ -21,6 +22,7 @@ public:
                             .backColor = SystemColor::MenuBar});
         label = addLabel({.name = "Label1", .rect = {0, 0, 600, 330}, .caption = "A"}, canvas);
         line = addLine({.name = "Line1", .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 0}, canvas);
+        dotted = addLine({.name = "Line2", .style = LineStyle::DashDot, .width = 2, .visible = false}, canvas);
         if (!canvas->setScale(-2, 8, 13, -3)) qFatal("the plane's scale was refused");
         canvas->onMouseDown = [this](const MouseEvent& event) { presses.push_back(event); };
         canvas->onMouseMove = [this](const MouseEvent& event) { moves.push_back(event); };
@@ -28,6 +30,7 @@ public:
     Canvas* canvas;
     Label* label;
     LineShape* line;
+    LineShape* dotted;
     std::vector<MouseEvent> presses;
     std::vector<MouseEvent> moves;
 };
@@ -55,6 +58,23 @@ private slots:
         QCOMPARE(pixelAt(5.6, 1), toQColor(SystemColor::MenuBar));
         QCOMPARE(pixelAt(8.5, 1), QColor(Qt::blue));
         QCOMPARE(pixelAt(6, 5), QColor(Qt::blue));
+    }
+    // A repaint of part of a slanted dash-dotted line continues its dashes where they were.
+    void dashedLineRepaintedInPartKeepsItsPhase() {
+        QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
+        form_->label->setLeft(6);
+        form_->label->setTop(2.5f);
+        form_->dotted->setEnds(-1.3f, 7.1f, 12.4f, -2.2f);
+        form_->dotted->setVisible(true);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        form_->label->setLeft(-1);  // its old place, across the line, is repainted alone
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QWidget& window = form_->window();
+        const QImage onScreen = window.screen()
+                                    ->grabWindow(window.window()->winId(), window.x(), window.y(),
+                                                 window.width(), window.height())
+                                    .toImage();
+        QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32), grab().convertToFormat(QImage::Format_RGB32));
     }
     void earlierControlLiesAbove() {
         // The label came before the line: where they cross, the label hides the line.

@@ -155,6 +155,7 @@ private slots:
         const double inf = std::numeric_limits<double>::infinity();
         const QStringList none, wrong{"数据输入有误！"}, incomplete{"请输入完整的数据！"};
         QTest::newRow("5, -5, 8, -2") << QStringList{"5", "-5", "8", "-2"} << QList<double>{5, -5, 8, -2} << none;
+        QTest::newRow("equal x ends") << QStringList{"5", "5", "8", "-2"} << QList<double>{5, 5, 8, -2} << wrong;
         QTest::newRow("both reversed, one message") << QStringList{"-1", "1", "-1", "1"} << QList<double>{-1, 1, -1, 1} << wrong;
         QTest::newRow("leading numbers") << QStringList{"3abc", " -2.5e1x", "zz", "\x01\x02 5"}
                                          << QList<double>{3, -25, 0, 0} << wrong;

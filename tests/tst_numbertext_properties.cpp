@@ -5,7 +5,7 @@
 #include <QTest>
 #include <vector>
 
-#include "fuzz/numbertext_fuzz.h"
+#include "numbertext_checks.h"
 
 class TestNumberTextProperties : public QObject {
     Q_OBJECT

@@ -72,6 +72,7 @@ private slots:
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[0].toObject()["title"].toString(), QString("提示"));
         QCOMPARE(messages[0].toObject()["icon"].toString(), QString("none"));
+        QCOMPARE(messages[0].toObject()["buttons"].toArray(), QJsonArray{QString("确定")});
         QVERIFY(state["drawn"].toArray().isEmpty());
     }
     void readsTheScriptFromAFile() {
@@ -157,30 +158,40 @@ private slots:
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("kept"));
     }
-    // Each key is followed by a state line; the focus of the start-up state comes first.
-    void tabFollowsTheLayout_data() {
+    // Each key is followed by a state line; the field of the start-up state comes first.
+    void keysMoveFocusAndZoom_data() {
         QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QStringList>("focus");
+        QTest::addColumn<QStringList>("values");
         QTest::newRow("dorvane: canvas, buttons, emblem, and round")
-            << "dorvane" << QStringList{"Tab", "Tab", "Tab", "Tab", "Shift+Tab"}
+            << "dorvane" << "focus" << QStringList{"Tab", "Tab", "Tab", "Tab", "Shift+Tab"}
             << QStringList{"Picture1", "Command1", "Command2", "Image2", "Picture1", "Image2"};
         QTest::newRow("skelvin: the hidden button is passed over")
-            << "skelvin" << QStringList{"Tab", "Tab", "Shift+Tab"}
+            << "skelvin" << "focus" << QStringList{"Tab", "Tab", "Shift+Tab"}
             << QStringList{"Picture1", "Image2", "Picture1", "Image2"};
+        // Full screen fits dorvane's 524 px width into the offscreen screen's 800.
+        QTest::newRow("zoom steps, full screen and back; a fresh start keeps the zoom")
+            << "dorvane" << "zoom"
+            << QStringList{"Ctrl++", "Ctrl+=", "Ctrl+-", "Ctrl+0", "Ctrl++", "F11", "Escape", "F11",
+                           "F11", "Ctrl+R"}
+            << QStringList{"100", "125", "150", "125", "100", "125", "152.672", "125", "152.672",
+                           "125", "125"};
     }
-    void tabFollowsTheLayout() {
+    void keysMoveFocusAndZoom() {
         QFETCH(QString, lesson);
+        QFETCH(QString, field);
         QFETCH(QStringList, keys);
-        QFETCH(QStringList, focus);
         QByteArray script = "wait 20\nstate\n";
         for (const QString& key : keys) script += "key " + key.toUtf8() + "\nstate\n";
         const Run run = replay({lesson}, script);
         QCOMPARE(run.status, 0);
         QStringList seen;
-        for (const QByteArray& line : run.out.trimmed().split('\n'))
-            seen << QJsonDocument::fromJson(line).object()["focus"].toString();
-        QCOMPARE(seen, focus);
+        for (const QByteArray& line : run.out.trimmed().split('\n')) {
+            const QJsonValue value = QJsonDocument::fromJson(line).object()[field];
+            seen << (value.isDouble() ? QString::number(value.toDouble()) : value.toString());
+        }
+        QTEST(seen, "values");
     }
     // A key on a control ends in the same state as the mouse's way to the same effect.
     void keysDoWhatTheMouseDoes_data() {
@@ -212,6 +223,10 @@ private slots:
         QTest::newRow("quillet: the pointer starts on the initial line")
             << "quillet" << QByteArray("key Right\nkey Shift+Up\nkey Up")
             << QByteArray("move 4.5 2\nmove 4.5 2.1\nmove 4.5 2.5");
+        QTest::newRow("Ctrl+R starts skelvin afresh, its construction too")
+            << "skelvin"
+            << QByteArray("down 4 5\nmove 7 0.5 1\nup 7 0.5\nstate\nkey Ctrl+R\nwait 3000\nstate")
+            << QByteArray("wait 3000");
         QTest::newRow("quillet: the pointer goes on from the mouse")
             << "quillet" << QByteArray("move 3 1\nkey Left\nkey Shift+Down")
             << QByteArray("move 3 1\nmove 2.5 1\nmove 2.5 0.9");

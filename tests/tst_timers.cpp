@@ -12,27 +12,33 @@ using namespace forms;
 class TestTimers : public QObject {
     Q_OBJECT
 private slots:
-    void shortIntervalsTickEvery16ms() {
-        VirtualClock clock;
-        Timer timer({.name = "Timer1", .interval = 1, .enabled = true}, clock);
-        std::vector<std::int64_t> ticks;
-        timer.onTimer = [&] { ticks.push_back(clock.now()); };
-        clock.advance(15);
-        QVERIFY(ticks.empty());
-        clock.advance(50);
-        QCOMPARE(ticks, (std::vector<std::int64_t>{16, 32, 48, 64}));
-        QCOMPARE(clock.now(), 65);
+    // Intervals below 16 ms tick every 16 ms, zero never; enabling counts from then on.
+    void ticks_data() {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("enableAt");  // -1: enabled from the start
+        QTest::addColumn<QList<qint64>>("ticks");
+        QTest::newRow("1 ms") << 1 << -1 << QList<qint64>{16, 32, 48, 64};
+        QTest::newRow("zero") << 0 << -1 << QList<qint64>{};
+        QTest::newRow("enabled twice at 40") << 1 << 40 << QList<qint64>{56, 72};
     }
-    void zeroIntervalNeverTicks() {
+    void ticks() {
+        QFETCH(int, interval);
+        QFETCH(int, enableAt);
         VirtualClock clock;
-        Timer timer({.name = "Timer3", .interval = 0, .enabled = true}, clock);
-        int ticks = 0;
-        timer.onTimer = [&] { ++ticks; };
-        clock.advance(100000);
-        QCOMPARE(ticks, 0);
+        Timer timer({.name = "Timer1", .interval = interval, .enabled = enableAt < 0}, clock);
+        QList<qint64> ticks;
+        timer.onTimer = [&] { ticks.push_back(clock.now()); };
+        if (enableAt >= 0) {
+            clock.advance(enableAt);
+            timer.setEnabled(true);
+            timer.setEnabled(true);  // unchanged: the countdown goes on
+        }
+        clock.advance(79 - clock.now());
+        QTEST(ticks, "ticks");
+        if (interval != 0) return;
         timer.setInterval(1000);
         clock.advance(2500);
-        QCOMPARE(ticks, 2);
+        QCOMPARE(ticks.size(), qsizetype(2));
     }
     void disablingInsideTheHandlerStops() {
         VirtualClock clock;

@@ -185,7 +185,8 @@ class Events:
 
 def open_lesson(display, program, name, title, expected):
     display.start(program)
-    check(wait_for(lambda: application(name) is not None), f"{name}: found on the AT-SPI bus")
+    # Generous: a lesson starting on a loaded machine may take long to register.
+    check(wait_for(lambda: application(name) is not None, 60), f"{name}: found on the AT-SPI bus")
     app = application(name)
     if app is None:
         return None

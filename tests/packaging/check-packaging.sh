@@ -54,7 +54,7 @@ if command -v dpkg-deb >/dev/null; then
     (cd "$scratch" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/deb" >/dev/null)
     package="$(ls "$scratch"/deb/*.deb)"
     depends="$(dpkg-deb -f "$package" Depends)"
-    for need in libqt6widgets6 qt6-qpa-plugins fonts-liberation fonts-arphic-uming fonts-arphic-ukai; do
+    for need in libqt6widgets6 qt6-qpa-plugins fonts-liberation fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai; do
         check "package depends on $need" grep -q "$need" <<<"$depends"
     done
     dpkg-deb -x "$package" "$scratch/root"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The distance and slope lessons in real windows on a private X display, driven by real X input, with
 // their pixels checked on screenshots.
+#include <QFontMetrics>
+#include <QPainter>
 #include <QTest>
 #include <cmath>
 
@@ -35,6 +37,42 @@ int countAround(const QImage& image, QPoint centre, int radius, bool (*matches)(
         for (int dx = -radius; dx <= radius; ++dx)
             count += matches(image.pixelColor(centre + QPoint(dx, dy))) ? 1 : 0;
     return count;
+}
+
+// How well `text` in the desktop's default face, at the best of a few sizes around 9 pt,
+// matches some spot of `area`: the highest normalised cross-correlation of grey levels, 1
+// for the same picture.
+double likeness(const QImage& area, const QString& text) {
+    const QImage grey = area.convertToFormat(QImage::Format_Grayscale8);
+    const auto at = [](const QImage& image, int x, int y) { return image.constScanLine(y)[x]; };
+    double best = -1;
+    for (int pixels = 10; pixels <= 16; ++pixels) {
+        QFont font(QStringLiteral("Sans Serif"));
+        font.setPixelSize(pixels);
+        const QRect ink = QFontMetrics(font).tightBoundingRect(text).adjusted(-1, -1, 1, 1);
+        QImage glyphs(ink.size(), QImage::Format_Grayscale8);
+        glyphs.fill(Qt::white);
+        QPainter painter(&glyphs);
+        painter.setFont(font);
+        painter.drawText(-ink.topLeft(), text);
+        painter.end();
+        const int w = glyphs.width(), h = glyphs.height();
+        for (int top = 0; top + h <= grey.height(); ++top) {
+            for (int left = 0; left + w <= grey.width(); ++left) {
+                double st = 0, sa = 0, stt = 0, saa = 0, sta = 0;
+                for (int y = 0; y < h; ++y) {
+                    for (int x = 0; x < w; ++x) {
+                        const double t = at(glyphs, x, y), a = at(grey, left + x, top + y);
+                        st += t, sa += a, stt += t * t, saa += a * a, sta += t * a;
+                    }
+                }
+                const double n = w * h, vt = stt - st * st / n, va = saa - sa * sa / n;
+                if (vt > 0 && va > 0)
+                    best = std::max(best, (sta - st * sa / n) / std::sqrt(vt * va));
+            }
+        }
+    }
+    return best;
 }
 
 QStringList at(QPoint p) {
@@ -98,7 +136,7 @@ private slots:
             XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
     }
     // Ctrl++ and a drag at 250 %, F11 and a drag at full screen, Escape, Ctrl+R and the
-    // help box, all through real keys and pointer on the X display.
+    // help box with its 确定, all through real keys and pointer on the X display.
     void zoomFullScreenAndRestart() {
         requireProgram(DORVANE_PATH);
         QPoint window;
@@ -145,6 +183,17 @@ private slots:
             return x_->xdotool({"search", "--onlyvisible", "--name", "^帮助$"});
         };
         QVERIFY(x_->xdotool({"key", "F1"}) && XSession::waitFor(helpShown));
+        // Its one button, in the bottom right corner, shows 确定 (an OK there scores below 0.5).
+        QByteArray shell;
+        QVERIFY(x_->xdotool({"search", "--onlyvisible", "--name", "^帮助$", "getwindowgeometry",
+                             "--shell"}, &shell));
+        const auto field = [&](const char* name) {
+            return QString(shell).split('\n').filter(name).value(0).section('=', 1).toInt();
+        };
+        const QRect box(field("X="), field("Y="), field("WIDTH="), field("HEIGHT="));
+        const QRect corner = box.adjusted(box.width() * 2 / 5, box.height() - 40, 0, 0);
+        QVERIFY(XSession::waitFor(
+            [&] { return likeness(x_->screenshot().copy(corner), "确定") > 0.9; }));
         QVERIFY(x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !helpShown(); }));
     }
 
@@ -162,5 +211,5 @@ private:
     std::unique_ptr<XSession> x_;
 };
 
-QTEST_GUILESS_MAIN(TestRealWindow)
+QTEST_MAIN(TestRealWindow)
 #include "tst_realwindow.moc"

@@ -76,11 +76,13 @@ bool XSession::launch(const QString& program, const QString& title, QPoint& wind
     return true;
 }
 
-bool XSession::xdotool(const QStringList& arguments) {
+bool XSession::xdotool(const QStringList& arguments, QByteArray* output) {
     QProcess tool;
     tool.setProcessEnvironment(environment());
     tool.start("xdotool", arguments);
-    return tool.waitForFinished(10000) && tool.exitCode() == 0;
+    const bool done = tool.waitForFinished(10000) && tool.exitCode() == 0;
+    if (output) *output = tool.readAllStandardOutput();
+    return done;
 }
 
 QImage XSession::screenshot() {

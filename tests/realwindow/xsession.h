@@ -25,8 +25,9 @@ public:
     // returns the window's top-left corner on the screen.
     bool launch(const QString& program, const QString& title, QPoint& windowOrigin);
 
-    // xdotool with the given arguments; true when it succeeded.
-    bool xdotool(const QStringList& arguments);
+    // xdotool with the given arguments; true when it succeeded. What it prints goes to
+    // `output` when one is given.
+    bool xdotool(const QStringList& arguments, QByteArray* output = nullptr);
     QImage screenshot();
 
     // Polls until the condition holds or the time-out passes (generous on a loaded machine).

@@ -75,6 +75,7 @@ std::string controlJson(const Control& control) {
                 .number("Left", label.left())
                 .number("Top", label.top())
                 .number("Width", label.width())
+                .number("Height", label.height())
                 .flag("Visible", label.isVisible());
             break;
         }

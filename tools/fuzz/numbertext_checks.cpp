@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "numbertext_fuzz.h"
+#include "numbertext_checks.h"
 
 #include <charconv>
 #include <cmath>

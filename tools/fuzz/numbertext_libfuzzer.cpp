@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// libFuzzer entry: build with clang and -DLESSONS_FUZZ=ON, run build/tests/fuzz-numbertext.
+// libFuzzer entry: build with clang and -DLESSONS_FUZZ=ON, run build/tools/fuzz-numbertext.
 #include <cstdio>
 #include <cstdlib>
 
-#include "numbertext_fuzz.h"
+#include "numbertext_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string failure = numberfuzz::check(data, size);
