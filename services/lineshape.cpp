@@ -150,21 +150,21 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
                                       : QPointF(line.left(), backwards ? from - period : from);
     painter.setBrushOrigin(origin);
     const QBrush& brush = tile_;
-    if (horizontal) {
+    // A textured fill goes row by row through span functions, which the raster engine
+    // hands to worker threads beyond about 96 rows, at several thread switches a fill.
+    // Bands of fewer rows fill the same pixels on this thread, but only where whole device
+    // pixels are whole logical ones apart: elsewhere a band's rounded edges may leave a row.
+    const QTransform toDevice = painter.deviceTransform();
+    const double scale = toDevice.m22();
+    const bool whole =
+        scale >= 1 && scale == std::round(scale) && toDevice.dy() == std::round(toDevice.dy());
+    if (horizontal || !whole) {
         painter.fillRect(visible, brush);
     } else {
-        // A textured fill goes row by row through span functions, which the raster engine
-        // hands to worker threads beyond about 96 rows, at several thread switches a fill.
-        // Bands of fewer rows, cut on whole device pixels, fill the same pixels on this thread.
-        const QTransform toDevice = painter.deviceTransform();
-        const double scale = toDevice.m22();
         double top = visible.top();
         while (top < visible.bottom()) {
-            double next = visible.bottom();
-            if (scale > 0) {
-                const double row = std::floor(top * scale + toDevice.dy()) + kBandRows;
-                next = std::min(next, (row - toDevice.dy()) / scale);
-            }
+            const double row = std::floor(top * scale + toDevice.dy()) + kBandRows;
+            const double next = std::min(visible.bottom(), (row - toDevice.dy()) / scale);
             painter.fillRect(QRectF(visible.left(), top, visible.width(), next - top), brush);
             top = next;
         }
