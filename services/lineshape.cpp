@@ -152,20 +152,29 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
     const QBrush& brush = tile_;
     // A textured fill goes row by row through span functions, which the raster engine
     // hands to worker threads beyond about 96 rows, at several thread switches a fill.
-    // Bands of fewer rows fill the same pixels on this thread, but only where whole device
-    // pixels are whole logical ones apart: elsewhere a band's rounded edges may leave a row.
+    // The same fill clipped to bands of fewer rows covers the same pixels on this thread.
+    // The bands overlap by a row, however their edges round, and a pixel filled twice is
+    // the same opaque or empty pixel of the tile; so not with antialiasing, whose edge rows
+    // would blend twice.
     const QTransform toDevice = painter.deviceTransform();
     const double scale = toDevice.m22();
-    const bool whole =
-        scale >= 1 && scale == std::round(scale) && toDevice.dy() == std::round(toDevice.dy());
-    if (horizontal || !whole) {
+    const double rows = visible.height() * scale;
+    if (horizontal || rows <= kBandRows || scale <= 0 ||
+        painter.testRenderHint(QPainter::Antialiasing) || toDevice.type() > QTransform::TxScale) {
         painter.fillRect(visible, brush);
     } else {
+        const QRectF wide = visible.adjusted(-1, 0, 1, 0);
         double top = visible.top();
         while (top < visible.bottom()) {
             const double row = std::floor(top * scale + toDevice.dy()) + kBandRows;
             const double next = std::min(visible.bottom(), (row - toDevice.dy()) / scale);
-            painter.fillRect(QRectF(visible.left(), top, visible.width(), next - top), brush);
+            painter.save();
+            const double overlap = 1 / scale;
+            painter.setClipRect(
+                QRectF(wide.left(), top - overlap, wide.width(), next - top + 2 * overlap),
+                Qt::IntersectClip);
+            painter.fillRect(visible, brush);
+            painter.restore();
             top = next;
         }
     }
