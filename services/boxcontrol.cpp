@@ -50,13 +50,17 @@ void BoxControl::paint(QPainter& painter) const {
         drawing_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
         drawing_.setDevicePixelRatio(ratio);
         drawing_.fill(Qt::transparent);
-        QPainter imagePainter(&drawing_);
-        imagePainter.setRenderHint(QPainter::Antialiasing);
-        imagePainter.setRenderHint(QPainter::TextAntialiasing);
-        draw(imagePainter, box.size());
+        render(drawing_, box.size());
     }
     // On whole device pixels the kept drawing is copied one to one, crisp at any zoom.
     drawDevicePixels(painter, snapToDevicePixel(box.topLeft(), ratio), drawing_);
+}
+
+void BoxControl::render(QImage& image, QSizeF size) const {
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    draw(painter, size);
 }
 
 void BoxControl::rescale(const UserScale& from, const UserScale& to) {

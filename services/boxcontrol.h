@@ -28,8 +28,10 @@ public:
     void rescale(const UserScale& from, const UserScale& to) override;
 
 protected:
-    // Draws the control over (0, 0)-(size) in logical pixels, onto a transparent image.
-    virtual void draw(QPainter& painter, QSizeF size) const = 0;
+    // Makes the kept image's picture, over (0, 0)-(size) in logical pixels of a transparent
+    // image; by default through a painter and draw().
+    virtual void render(QImage& image, QSizeF size) const;
+    virtual void draw(QPainter&, QSizeF) const {}
     // The look changed: the next paint draws afresh.
     void forgetDrawing() { drawing_ = QImage(); }
     void setSize(float width, float height);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "label.h"
 
-#include <QFontMetricsF>
-#include <QPainter>
 #include <cmath>
 
 namespace forms {
@@ -14,20 +12,19 @@ Label::Label(const LabelDesign& design, Surface& surface)
       foreColor_(design.foreColor),
       backColor_(design.backColor),
       autoSize_(design.autoSize),
-      transparent_(design.transparent) {
+      transparent_(design.transparent),
+      line_(lineBox(font_)),
+      shaper_(font_) {
     fitToCaption();
 }
 
 void Label::fitToCaption() {
     forgetDrawing();
-    const LineBox line = lineBox(font_);
-    ascent_ = line.ascent;
+    text_ = ShapedLine(QString::fromStdString(caption_), shaper_);
     if (!autoSize_) return;
     // The classic platform measures text in whole pixels.
-    const double textWidth =
-        std::ceil(QFontMetricsF(font_).horizontalAdvance(QString::fromStdString(caption_)));
-    const double textHeight = std::ceil(line.height);
-    setSize(float(scale().widthToUser(textWidth)), float(scale().heightToUser(textHeight)));
+    setSize(float(scale().widthToUser(std::ceil(text_.advance()))),
+            float(scale().heightToUser(std::ceil(line_.height))));
 }
 
 void Label::setCaption(std::string caption) {
@@ -38,12 +35,11 @@ void Label::setCaption(std::string caption) {
     });
 }
 
-void Label::draw(QPainter& painter, QSizeF size) const {
-    if (!transparent_) painter.fillRect(QRectF(QPointF(0, 0), size), toQColor(backColor_));
-    painter.setFont(font_);
-    painter.setPen(toQColor(foreColor_));
-    // Drawn from its baseline; the image's edge clips a fixed-size label's text.
-    painter.drawText(QPointF(0, ascent_), QString::fromStdString(caption_));
+// Drawn from its baseline; the image's edge clips a fixed-size label's text.
+void Label::render(QImage& image, QSizeF) const {
+    const QColor ground = transparent_ ? QColor(Qt::transparent) : toQColor(backColor_);
+    if (!transparent_) image.fill(ground);
+    text_.draw(image, line_.ascent, toQColor(foreColor_), ground);
 }
 
 }  // namespace forms

@@ -8,6 +8,7 @@
 #include "boxcontrol.h"
 #include "color.h"
 #include "fonts.h"
+#include "shapedtext.h"
 
 namespace forms {
 
@@ -37,7 +38,7 @@ public:
     Color foreColor() const { return foreColor_; }
 
 protected:
-    void draw(QPainter& painter, QSizeF size) const override;
+    void render(QImage& image, QSizeF size) const override;
 
 private:
     void fitToCaption();
@@ -48,7 +49,9 @@ private:
     Color backColor_;
     bool autoSize_;
     bool transparent_;
-    double ascent_ = 0;
+    LineBox line_;
+    TextShaper shaper_;
+    ShapedLine text_;
 };
 
 }  // namespace forms
