@@ -27,18 +27,15 @@ double CanvasView::surfaceZoom() const {
 }
 
 void CanvasView::repaintLater(const QRect& area) {
-    if (area.isEmpty()) return;
-    pending_ |= area;
-    update(pending_);
+    if (const QRect joined = pending_.add(area); !joined.isEmpty()) update(joined);
 }
 
 void CanvasView::paintEvent(QPaintEvent* event) {
-    pending_ = QRect();
     QPainter painter(this);
     // Rectangle by rectangle: under a clip of one rectangle the raster engine copies and
     // fills directly, where a clip of many rectangles sends every row through span
     // functions that it hands out to worker threads, at a thread switch each.
-    for (const QRect& rect : event->region()) {
+    for (const QRect& rect : pending_.take(event->region())) {
         painter.save();
         painter.setClipRect(rect);
         paintRect(painter, rect);

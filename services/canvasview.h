@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "control.h"
+#include "repaintareas.h"
 
 namespace forms {
 
@@ -53,7 +54,7 @@ private:
     Canvas& canvas_;
     bool keysVisible_ = false;
     QRect shownMarkRect_;
-    QRect pending_;
+    RepaintAreas pending_;
 };
 
 // Classic button and shift flags of a Qt event.

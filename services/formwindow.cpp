@@ -28,21 +28,19 @@ void FormWindow::repaintArea(const QRectF& pixelRect, Erase) {
     const QRect area =
         coveringPixels(pixelRect, QRect(QPoint(-100000, -100000), QPoint(100000, 100000)));
     if (area.isEmpty()) return;
-    // As on a canvas, the areas marked before the next paint are repainted as one rectangle.
-    pending_ |= QRectF(QPointF(area.topLeft()) * zoom_, QSizeF(area.size()) * zoom_)
-                    .toAlignedRect()
-                    .adjusted(-1, -1, 1, 1);
-    update(pending_);
+    const QRect zoomed = QRectF(QPointF(area.topLeft()) * zoom_, QSizeF(area.size()) * zoom_)
+                             .toAlignedRect()
+                             .adjusted(-1, -1, 1, 1);
+    if (const QRect joined = pending_.add(zoomed); !joined.isEmpty()) update(joined);
 }
 
 void FormWindow::paintEvent(QPaintEvent* event) {
-    pending_ = QRect();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     // One rectangle at a time, as the canvas does: a clip of many sends every row through
     // span functions handed to worker threads.
-    for (const QRect& rect : event->region()) {
+    for (const QRect& rect : pending_.take(event->region())) {
         painter.save();
         painter.setClipRect(rect);
         painter.fillRect(rect, toQColor(backColor_));

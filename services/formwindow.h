@@ -8,6 +8,7 @@
 
 #include "color.h"
 #include "control.h"
+#include "repaintareas.h"
 
 namespace forms {
 
@@ -49,7 +50,7 @@ private:
     UserScale scale_;
     Color backColor_;
     double zoom_ = 1;
-    QRect pending_;  // marked for repainting since the last paint
+    RepaintAreas pending_;
     WindowlessLayer layer_;
     Image* pressed_ = nullptr;
 };
