@@ -68,13 +68,23 @@ private slots:
         form_->dotted->setVisible(true);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         form_->label->setLeft(-1);  // its old place, across the line, is repainted alone
+        QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
+    }
+    // Changes far apart in one step are repainted as several rectangles, near ones as one;
+    // either way the screen shows what a full repaint shows.
+    void scatteredChangesRepaintLikeAWhole() {
+        QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
+        form_->dotted->setVisible(true);
+        form_->line->setEnds(-1, 7, 12, 7);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        QWidget& window = form_->window();
-        const QImage onScreen = window.screen()
-                                    ->grabWindow(window.window()->winId(), window.x(), window.y(),
-                                                 window.width(), window.height())
-                                    .toImage();
-        QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32), grab().convertToFormat(QImage::Format_RGB32));
+        for (int step = 0; step < 4; ++step) {
+            form_->label->setLeft(-1.5f + 9 * float(step % 2));
+            form_->label->setTop(7.5f - 3 * float(step));
+            form_->label->setCaption(step % 2 ? "A(12.5,-2)" : "B");
+            form_->line->setEnds(-1, 7 - float(step), 12, 6 - 2 * float(step));
+            form_->dotted->setEnds(3 + float(step), -2, 3 + float(step), 7.5f);
+            QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
+        }
     }
     void earlierControlLiesAbove() {
         // The label came before the line: where they cross, the label hides the line.
@@ -177,6 +187,15 @@ private slots:
     }
 
 private:
+    // What the window shows after the pending repaints, without repainting it whole.
+    QImage repaintedOnScreen() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QWidget& window = form_->window();
+        return window.screen()
+            ->grabWindow(window.window()->winId(), window.x(), window.y(), window.width(), window.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
     QColor pixelAt(double userX, double userY) {
         const QPointF pixel = form_->canvas->scale().toPixels(userX, userY);
         const QPoint inWindow = form_->canvas->widget().pos() + QPoint(2, 2) + pixel.toPoint();
