@@ -6,7 +6,7 @@ namespace forms {
 namespace {
 
 // About what one more clipped pass over a surface's controls costs, in pixels copied.
-constexpr qint64 kJoinSlack = 20000;
+constexpr qint64 kJoinSlack = 6000;
 constexpr std::size_t kMostAreas = 8;
 
 qint64 pixels(const QRect& rect) {
