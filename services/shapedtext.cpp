@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shapedtext.h"
 
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -144,39 +146,61 @@ void blend(uchar* bits, qsizetype stride, const QRect& target, const GlyphPictur
 
 }  // namespace
 
+namespace {
+
+// Digits and signs take the script of the letters beside them, and some faces give them
+// other glyphs there: text with a Latin letter is put together from characters shaped
+// after one.
+bool hasLetter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar character) { return character.script() == QChar::Script_Latin; });
+}
+
+// A soft hyphen shows only at the end of a line.
+constexpr int kSoftHyphen = 0xAD;
+
+}  // namespace
+
 TextShaper::Shaped TextShaper::shape(const QString& text) {
-    if (composesFaithfully()) {
-        if (std::optional<Shaped> put = composed(text)) return *std::move(put);
+    Context& context = contexts_[hasLetter(text) ? 1 : 0];
+    if (composesFaithfully(context)) {
+        if (std::optional<Shaped> put = composed(context, text)) return *std::move(put);
     }
     return shapeWhole(text);
 }
 
-bool TextShaper::composesFaithfully() {
-    if (faithful_) return *faithful_;
-    faithful_ = true;
+bool TextShaper::composesFaithfully(Context& context) {
+    if (context.faithful) return *context.faithful;
+    context.faithful = true;
     for (const char* probe : {"y(1", "A(1.5,-2)", "O(4,1)", "x2-x1", "f 219", "/N%@1", "|k|2", "YI(6",
-                              "lo(|3", "P1(2,3)", "53 2 x", "Wa 7.0"}) {
+                              "lo(|3", "P1(2,3)", "53 2 x", "Wa 7.0", "(1)A", "12.5", "-0.577", "(3, 4)"}) {
         const QString text = QString::fromLatin1(probe);
-        const std::optional<Shaped> put = composed(text);
+        if (&contexts_[hasLetter(text) ? 1 : 0] != &context) continue;
+        const std::optional<Shaped> put = composed(context, text);
         if (!put) continue;
         const Shaped whole = shapeWhole(text);
         bool same = put->advance == whole.advance && put->glyphs.size() == whole.glyphs.size();
         for (std::size_t i = 0; same && i < whole.glyphs.size(); ++i)
             same = put->glyphs[i].index == whole.glyphs[i].index && put->glyphs[i].x == whole.glyphs[i].x &&
                    whole.glyphs[i].y == 0;
-        if (!same) return *(faithful_ = false);
+        if (!same) return *(context.faithful = false);
     }
     return true;
 }
 
-std::optional<TextShaper::Shaped> TextShaper::composed(const QString& text) {
+std::optional<TextShaper::Shaped> TextShaper::composed(Context& context, const QString& text) {
     Shaped shaped;
     int previous = -1;
     for (const QChar character : text) {
         const int code = character.unicode();
         if (code < kFirst || code >= kFirst + kCount) return std::nullopt;
-        const Single& glyph = single(code);
-        if (!glyph.simple || (previous >= 0 && !pairJoinsPlainly(previous, code))) return std::nullopt;
+        const Single& glyph = single(context, code);
+        if (!glyph.simple) return std::nullopt;
+        if (previous >= 0) {
+            const std::optional<double> kerning = pairKerning(context, previous, code);
+            if (!kerning) return std::nullopt;
+            shaped.advance += *kerning;
+        }
         shaped.glyphs.push_back({0, glyph.index, shaped.advance, 0});
         shaped.advance += glyph.advance;
         previous = code;
@@ -185,33 +209,47 @@ std::optional<TextShaper::Shaped> TextShaper::composed(const QString& text) {
     return shaped;
 }
 
-const TextShaper::Single& TextShaper::single(int code) {
-    std::optional<Single>& known = singles_[std::size_t(code - kFirst)];
+// The glyphs of some characters shaped after the context's lead, placed from the lead's
+// end; nothing when they do not come one glyph a character from the one face, on the
+// baseline.
+std::optional<TextShaper::Shaped> TextShaper::shapeAfterLead(const Context& context, const QString& text) {
+    const QString lead = &context == &contexts_[1] ? QStringLiteral("x") : QString();
+    Shaped shaped = shapeWhole(lead + text);
+    if (shaped.glyphs.size() != std::size_t(lead.size() + text.size()) || shaped.faces.size() != 1) return {};
+    if (!face_) face_ = shaped.faces[0];
+    if (face_->key != shaped.faces[0].key) return {};
+    shaped.glyphs.erase(shaped.glyphs.begin(), shaped.glyphs.begin() + lead.size());
+    const double from = shaped.glyphs.front().x;
+    for (TextShaper::Glyph& glyph : shaped.glyphs) {
+        if (glyph.y != 0) return {};
+        glyph.x -= from;
+    }
+    shaped.advance -= from;
+    return shaped;
+}
+
+const TextShaper::Single& TextShaper::single(Context& context, int code) {
+    std::optional<Single>& known = context.singles[std::size_t(code - kFirst)];
     if (known) return *known;
     known = Single{};
-    const Shaped alone = shapeWhole(QString(QChar(code)));
-    if (alone.glyphs.size() != 1 || alone.faces.size() != 1 || alone.glyphs[0].x != 0 ||
-        alone.glyphs[0].y != 0)
-        return *known;
-    if (!face_) face_ = alone.faces[0];
-    if (face_->key != alone.faces[0].key) return *known;
-    *known = {true, alone.glyphs[0].index, alone.advance};
+    if (code == kSoftHyphen) return *known;
+    if (const std::optional<Shaped> alone = shapeAfterLead(context, QString(QChar(code))))
+        *known = {true, alone->glyphs[0].index, alone->advance};
     return *known;
 }
 
-bool TextShaper::pairJoinsPlainly(int first, int second) {
-    const std::size_t at = std::size_t(first - kFirst) * kCount + std::size_t(second - kFirst);
-    if (!pairsKnown_[at]) {
-        pairsKnown_[at] = true;
-        const Shaped pair = shapeWhole(QString(QChar(first)) + QChar(second));
-        const Single& a = single(first);
-        const Single& b = single(second);
-        pairsPlain_[at] = pair.glyphs.size() == 2 && pair.faces.size() == 1 &&
-                          pair.glyphs[0].index == a.index && pair.glyphs[1].index == b.index &&
-                          pair.glyphs[0].x == 0 && pair.glyphs[1].x == a.advance &&
-                          pair.glyphs[1].y == 0 && pair.advance == a.advance + b.advance;
+std::optional<double> TextShaper::pairKerning(Context& context, int first, int second) {
+    const auto [known, added] = context.pairs.try_emplace(std::uint32_t(first) << 16 | std::uint32_t(second));
+    if (added) {
+        const std::optional<Shaped> pair = shapeAfterLead(context, QString(QChar(first)) + QChar(second));
+        const Single& a = single(context, first);
+        const Single& b = single(context, second);
+        if (pair && pair->glyphs[0].index == a.index && pair->glyphs[1].index == b.index) {
+            const double kerning = pair->glyphs[1].x - a.advance;
+            if (pair->advance == a.advance + kerning + b.advance) known->second = kerning;
+        }
     }
-    return pairsPlain_[at];
+    return known->second;
 }
 
 TextShaper::Shaped TextShaper::shapeWhole(const QString& text) const {
@@ -224,7 +262,10 @@ TextShaper::Shaped TextShaper::shapeWhole(const QString& text) const {
     const QTextLine line = layout.createLine();
     layout.endLayout();
     if (!line.isValid()) return shaped;
-    shaped.advance = line.horizontalAdvance();
+    // A line's advance counts a soft hyphen at its end; the font's metrics, which size
+    // labels, do not.
+    shaped.advance = text.contains(QChar(kSoftHyphen)) ? QFontMetricsF(font_).horizontalAdvance(text)
+                                                       : line.horizontalAdvance();
     const double ascent = line.ascent();
     for (const QGlyphRun& run : layout.glyphRuns()) {
         shaped.faces.push_back(faceOf(run.rawFont()));

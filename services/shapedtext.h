@@ -11,9 +11,9 @@
 #include <QRawFont>
 #include <QString>
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace forms {
@@ -24,12 +24,11 @@ struct GlyphFace {
     std::uint64_t key = 0;
 };
 
-// The shaping of one font, kept for the texts of one label. Printable ASCII text is put
-// together from the shaping of its single characters wherever shaping each pair of
-// neighbours alone shows neither kerning nor ligatures, which is so for the numbers and
-// coordinates the lessons write; anything else is shaped whole. A font whose spacing
-// depends on more than the pair (the Song face spaces digits and brackets otherwise
-// after a Latin letter) is always shaped whole: a few probes at first use tell.
+// The shaping of one font, kept for the texts of one label. Printable Latin-1 text is put
+// together from the shaping of its single characters and the kerning of each pair of
+// neighbours wherever shaping the pair alone keeps their glyphs (no ligature), which is so
+// for the numbers and coordinates the lessons write; anything else is shaped whole. Where a face spaces text
+// by more than pairs, a few probes at first use find it, and it is shaped whole.
 class TextShaper {
 public:
     explicit TextShaper(QFont font) : font_(std::move(font)) {}
@@ -54,21 +53,29 @@ private:
         quint32 index = 0;
         double advance = 0;
     };
+    // Latin-1's printable characters and its signs (the degree, the squares) are put together.
     static constexpr int kFirst = 0x20;
-    static constexpr int kCount = 0x7F - kFirst;
+    static constexpr int kCount = 0x100 - kFirst;
 
-    std::optional<Shaped> composed(const QString& text);
-    bool composesFaithfully();
-    const Single& single(int code);
-    bool pairJoinsPlainly(int first, int second);
+    // Text without Latin letters, and text with them.
+    struct Context {
+        std::optional<bool> faithful;
+        std::array<std::optional<Single>, kCount> singles;
+        // By pair: nothing where shaping changes the glyphs, else their kerning.
+        std::unordered_map<std::uint32_t, std::optional<double>> pairs;
+    };
+
+    std::optional<Shaped> composed(Context& context, const QString& text);
+    bool composesFaithfully(Context& context);
+    const Single& single(Context& context, int code);
+    // How far a pair of characters is kerned, or nothing when shaping changes its glyphs.
+    std::optional<double> pairKerning(Context& context, int first, int second);
+    std::optional<Shaped> shapeAfterLead(const Context& context, const QString& text);
     Shaped shapeWhole(const QString& text) const;
 
     QFont font_;
-    std::optional<bool> faithful_;
     std::optional<GlyphFace> face_;  // the face every simple character comes from
-    std::array<std::optional<Single>, kCount> singles_;
-    std::bitset<kCount * kCount> pairsKnown_;
-    std::bitset<kCount * kCount> pairsPlain_;
+    std::array<Context, 2> contexts_;
 };
 
 class ShapedLine {
