@@ -114,6 +114,7 @@ double Canvas::ratio() const {
 void Canvas::ensureImages() {
     const double ratio = this->ratio();
     if (!persistent_.image.isNull() && imageRatio_ == ratio) return;
+    settleRedraw();
     endPainting();
     const QSize size = (QSizeF(view_->size() - 2 * QSize(2 * edgeWidth(), 2 * edgeWidth())) *
                         view_->devicePixelRatioF())
@@ -244,8 +245,21 @@ void Canvas::paintMark(QPainter& painter, const Mark& mark) const {
 void Canvas::keep(Mark mark) {
     ensureImages();
     Layer& layer = autoRedraw_ ? persistent_ : screen_;
-    if (autoRedraw_) persistentIsBlank_ = false;
     mark.serial = nextSerial_++;
+    keptUnchanged_ = false;
+    if (autoRedraw_ && redrawing_) {
+        Redrawing& redrawing = *redrawing_;
+        if (redrawing.matched < redrawing.before.size() && sameDrawing(redrawing.before[redrawing.matched], mark)) {
+            // The picture already holds it, where the same call put it before the clear.
+            ++redrawing.matched;
+            persistentIsBlank_ = false;
+            keptUnchanged_ = true;
+            layer.marks.push_back(std::move(mark));
+            return;
+        }
+        divergeRedraw();
+    }
+    if (autoRedraw_) persistentIsBlank_ = false;
     paintMark(painterOn(layer), mark);
     if (!layer.replayable) return;
     if (layer.marks.size() >= kMaxMarks) {
@@ -291,6 +305,7 @@ QRect Canvas::zoomedArea(const QRectF& pixelRect) const {
 void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
     call.persistent = autoRedraw_;
     if (watcher_) watcher_(call);
+    if (std::exchange(keptUnchanged_, false)) return;
     const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
     const QRect area = coveringPixels(pixelRect, inner);
     if (area.isEmpty()) return;
@@ -301,23 +316,35 @@ void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
 void Canvas::cls() {
     ensureImages();
     endPainting();
-    // A layer untouched since its last erase is skipped: at a high pixel ratio the erase is
-    // the costliest part of a redraw, and a lesson may clear twice in one step.
-    if (autoRedraw_ && !persistentIsBlank_) {
+    // A lesson that clears and draws the same again at every pointer movement (quillet's
+    // axes) would repaint the whole canvas for nothing: the picture is kept, and the calls
+    // that follow are compared with those it holds. It is cleared only once they differ,
+    // or at the next paint if fewer came.
+    const bool keepForRedraw =
+        autoRedraw_ && (redrawing_ || (persistent_.replayable && !persistent_.marks.empty()));
+    if (keepForRedraw) {
+        if (!redrawing_) redrawing_ = Redrawing{std::move(persistent_.marks), 0};
+        redrawing_->matched = 0;
+        persistent_.marks.clear();
+    } else if (autoRedraw_ && !persistentIsBlank_) {
+        // A layer untouched since its last erase is skipped: at a high pixel ratio the erase
+        // is the costliest part of a redraw, and a lesson may clear twice in one step.
         persistent_.image.fill(toQColor(backColor_));
         persistentIsBlank_ = true;
     }
-    if (autoRedraw_) persistent_ = Layer{std::move(persistent_.image), {}, true};
+    if (autoRedraw_) persistent_ = Layer{std::move(persistent_.image), std::move(persistent_.marks), true};
     if (!screenDrawing_.isEmpty()) screen_.image.fill(Qt::transparent);
     screen_ = Layer{std::move(screen_.image), {}, true};
     screenErases_.clear();
     // With AutoRedraw off only the screen-only layer goes, and only where it held anything
     // is there something to repaint.
     QRect erased;
-    if (autoRedraw_)
+    if (autoRedraw_ && !keepForRedraw)
         erased = view_->rect();
     else
         for (const QRect& part : screenDrawing_) erased |= zoomedArea(part);
+    // The next paint settles the comparison, so one must come.
+    if (keepForRedraw) erased |= QRect(view_->innerOrigin(), QSize(1, 1));
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
@@ -454,8 +481,55 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
     view_->refreshKeyMark();
 }
 
+bool Canvas::sameDrawing(const Mark& before, const Mark& now) {
+    return before.op == now.op && before.a == now.a && before.b == now.b && before.box == now.box &&
+           before.from == now.from && before.span == now.span && before.color == now.color &&
+           before.width == now.width && before.text == now.text && before.font == now.font &&
+           before.reach == now.reach;
+}
+
+void Canvas::settleRedraw() {
+    if (!redrawing_) return;
+    if (redrawing_->matched == redrawing_->before.size()) {
+        redrawing_.reset();
+        return;
+    }
+    divergeRedraw();
+}
+
+// The calls since the clear part from those before it: what the earlier calls drew from
+// there on is cleared, and the calls since that reach into it are drawn there again. Calls
+// that only add to the end of the picture clear nothing.
+void Canvas::divergeRedraw() {
+    const Redrawing redrawing = std::move(*redrawing_);
+    redrawing_.reset();
+    QRegion gone;
+    bool text = false;
+    for (std::size_t i = redrawing.matched; i < redrawing.before.size(); ++i) {
+        gone += redrawing.before[i].reach;
+        text = text || redrawing.before[i].op == DrawingOp::Print;
+    }
+    // Text may reach past its box (an italic's overhang): it goes with a clear of all.
+    if (text) gone = QRect(QPoint(0, 0), scale_.pixelSize().toSize()).adjusted(-8, -8, 8, 8);
+    if (gone.isEmpty()) return;
+    QRegion device;
+    for (const QRect& part : gone) device += deviceArea(part, imageRatio_);
+    QPainter& painter = painterOn(persistent_);
+    painter.save();
+    painter.resetTransform();
+    painter.setClipRegion(device);
+    for (const QRect& part : device) painter.fillRect(part, toQColor(backColor_));
+    painter.scale(imageRatio_, imageRatio_);
+    for (const Mark& mark : persistent_.marks)
+        if (gone.intersects(mark.reach)) paintMark(painter, mark);
+    painter.restore();
+    persistentIsBlank_ = persistent_.marks.empty() && redrawing.matched == 0;
+    for (const QRect& part : gone) view_->repaintLater(zoomedArea(part));
+}
+
 void Canvas::paintInner(QPainter& painter, const QRect& area) {
     ensureImages();
+    settleRedraw();
     endPainting();
     // The layers are in device pixels over the zoomed inner area: copied one to one.
     const qreal device = view_->devicePixelRatioF();

@@ -154,6 +154,9 @@ public:
     // Paints the canvas's inner area (in the view's pixels, from the inner corner); used
     // by the view.
     void paintInner(QPainter& painter, const QRect& area);
+    // Ends the comparison of a kept picture with the calls since a clear: before the
+    // window repaints, so that a picture that differs is repainted in the same paint.
+    void settleRedraw();
     // The thickness of each of the sunken edge's two rings in the view's pixels (0: none).
     int edgeWidth() const;
 
@@ -190,6 +193,8 @@ private:
     void endPainting();
     void ensureImages();
     void paintMark(QPainter& painter, const Mark& mark) const;
+    static bool sameDrawing(const Mark& before, const Mark& now);
+    void divergeRedraw();
     void keep(Mark mark);
     void eraseScreen(const QRect& area);
     void redraw(Layer& layer, const QImage& before, bool screen);
@@ -213,6 +218,14 @@ private:
     int keyDepth_ = 0;
     Layer persistent_;
     bool persistentIsBlank_ = true;
+    // The marks of the picture kept through a clear, and how many calls since have drawn
+    // them again in order.
+    struct Redrawing {
+        std::vector<Mark> before;
+        std::size_t matched = 0;
+    };
+    std::optional<Redrawing> redrawing_;
+    bool keptUnchanged_ = false;  // the last kept call drew what was there already
     Layer screen_;
     QRegion screenDrawing_;  // where the screen-only layer holds anything, at zoom 1
     std::vector<ScreenErase> screenErases_;

@@ -30,6 +30,17 @@ void CanvasView::repaintLater(const QRect& area) {
     if (const QRect joined = pending_.add(area); !joined.isEmpty()) update(joined);
 }
 
+void CanvasView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The window's repaint of everything marked starts with its update request.
+    window()->installEventFilter(this);
+}
+
+bool CanvasView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::UpdateRequest && watched == window()) canvas_.settleRedraw();
+    return QWidget::eventFilter(watched, event);
+}
+
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     // Rectangle by rectangle: under a clip of one rectangle the raster engine copies and

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <cfloat>
@@ -33,6 +34,20 @@ public:
     LineShape* dotted;
     std::vector<MouseEvent> presses;
     std::vector<MouseEvent> moves;
+};
+
+// The pixels of every paint a widget gets.
+class PaintedArea : public QObject {
+public:
+    qint64 pixels = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            for (const QRect& rect : static_cast<QPaintEvent*>(event)->region())
+                pixels += qint64(rect.width()) * rect.height();
+        return QObject::eventFilter(watched, event);
+    }
 };
 
 }  // namespace
@@ -85,6 +100,40 @@ private slots:
             form_->dotted->setEnds(3 + float(step), -2, 3 + float(step), 7.5f);
             QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
         }
+    }
+    // A lesson that clears and draws again at every movement: the same drawing repaints no
+    // more than a pixel, and fewer, more or other calls show what a full repaint shows.
+    void clearAndRedraw_data() {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("colour");
+        QTest::newRow("the same again") << 3 << int(kBlue);
+        QTest::newRow("fewer") << 2 << int(kBlue);
+        QTest::newRow("more") << 4 << int(kBlue);
+        QTest::newRow("another colour") << 3 << int(kRed);
+        QTest::newRow("nothing") << 0 << int(kBlue);
+    }
+    void clearAndRedraw() {
+        QFETCH(int, lines);
+        QFETCH(int, colour);
+        QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
+        Canvas& canvas = *form_->canvas;
+        canvas.setAutoRedraw(true);
+        canvas.setDrawWidth(3);
+        const auto draw = [&canvas](int count, Color ink) {
+            canvas.cls();
+            for (int i = 0; i < count; ++i) canvas.line(-1, 1 + 2 * i, 12, 2 + 2 * i, ink);
+        };
+        draw(3, kBlue);
+        repaintedOnScreen();
+        PaintedArea painted;
+        canvas.widget().installEventFilter(&painted);
+        draw(lines, Color(colour));
+        const QImage onScreen = repaintedOnScreen();
+        if (lines == 3 && colour == int(kBlue)) QCOMPARE(painted.pixels, 1);
+        QCOMPARE(onScreen, grab().convertToFormat(QImage::Format_RGB32));
+        const QColor ground = toQColor(SystemColor::MenuBar);
+        QCOMPARE(pixelAt(5.5, 1.5), lines > 0 ? toQColor(Color(colour)) : ground);
+        QCOMPARE(pixelAt(5.5, 5.5), lines > 2 ? toQColor(Color(colour)) : ground);
     }
     void earlierControlLiesAbove() {
         // The label came before the line: where they cross, the label hides the line.
