@@ -170,6 +170,10 @@ private slots:
         form_->canvas->setAutoRedraw(true);
         form_->canvas->cls();
         QCOMPARE(pixelAt(7, 6), toQColor(SystemColor::MenuBar));
+        // A picture of more calls than are kept to compare is erased outright.
+        for (int i = 0; i <= 4096; ++i) form_->canvas->pset(7, 6, kRed);
+        form_->canvas->cls();
+        QCOMPARE(pixelAt(7, 6), toQColor(SystemColor::MenuBar));
         QCOMPARE(form_->canvas->currentX(), -2.0f);
         QCOMPARE(form_->canvas->currentY(), 8.0f);
     }
