@@ -543,13 +543,21 @@ void Canvas::paintInner(QPainter& painter, const QRect& area) {
     children_.paint(painter, QRectF(QPointF(area.topLeft()) / zoom_, QSizeF(area.size()) / zoom_)
                                  .adjusted(-1, -1, 1, 1));
     painter.restore();
+    // Arcs of single points leave the screen-only drawing in hundreds of small rectangles;
+    // where a few would not do, one round them costs less, and the layer is clear between.
+    std::vector<QRect> parts;
+    QRect around;
     for (const QRect& drawnPart : screenDrawing_) {
         const QRect part =
             QRectF(QPointF(drawnPart.topLeft()) * zoom_, QSizeF(drawnPart.size()) * zoom_)
                 .toAlignedRect()
                 .intersected(area);
-        if (!part.isEmpty()) copy(screen_.image, part);
+        if (part.isEmpty()) continue;
+        parts.push_back(part);
+        around |= part;
     }
+    if (parts.size() > 4) parts.assign(1, around);
+    for (const QRect& part : parts) copy(screen_.image, part);
 }
 
 void Canvas::mouseDown(int button, int shift, float x, float y) {
