@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "repaintareas.h"
 
+#include <algorithm>
+
 namespace forms {
 
 namespace {
@@ -17,6 +19,10 @@ qint64 pixels(const QRect& rect) {
 
 QRect RepaintAreas::add(QRect area) {
     if (area.isEmpty()) return {};
+    // Inside a marked area the widget already knows of it: telling it again costs a pass
+    // through its dirty region, and a drag step marks dozens of overlapping areas.
+    if (std::any_of(areas_.begin(), areas_.end(), [&area](const QRect& marked) { return marked.contains(area); }))
+        return {};
     for (bool joined = true; joined;) {
         joined = false;
         for (auto it = areas_.begin(); it != areas_.end(); ++it) {

@@ -15,7 +15,8 @@ namespace forms {
 
 class RepaintAreas {
 public:
-    // Adds an area and returns the rectangle it now lies in, for the widget's update().
+    // Adds an area and returns the rectangle it now lies in, for the widget's update(); an
+    // empty one when it lies in a marked area already.
     QRect add(QRect area);
     // The rectangles to paint for a paint event's region, each to be painted under its
     // own clip; the marks are forgotten. A region that reaches beyond the marks (an expose)
