@@ -112,12 +112,18 @@ GlyphPicture renderGlyph(const QRawFont& font, quint32 glyph, double ratio, int 
     return {image, overGround, area.topLeft() + inked.topLeft()};
 }
 
+std::unordered_map<GlyphKey, GlyphPicture, GlyphKeyHash>& keptPictures() {
+    static std::unordered_map<GlyphKey, GlyphPicture, GlyphKeyHash> pictures;
+    return pictures;
+}
+
+// The reference holds until the kept pictures are next cleared, which happens only
+// between lines.
 const GlyphPicture& glyphPicture(const GlyphFace& face, quint32 glyph, double ratio, int phase,
                                  QRgb ink, QRgb ground) {
-    static std::unordered_map<GlyphKey, GlyphPicture, GlyphKeyHash> pictures;
+    auto& pictures = keptPictures();
     const GlyphKey wanted{face.key, std::bit_cast<std::uint64_t>(ratio), glyph, phase, ink, ground};
     if (const auto found = pictures.find(wanted); found != pictures.end()) return found->second;
-    if (pictures.size() >= kMostGlyphs) pictures.clear();
     return pictures.emplace(wanted, renderGlyph(face.font, glyph, ratio, phase, ink, ground)).first->second;
 }
 
@@ -289,6 +295,8 @@ void ShapedLine::draw(QImage& image, double baseline, QColor color, QColor groun
         const GlyphPicture* picture;
         QRect box;
     };
+    // Cleared before the line, never within it: the glyphs placed below point into them.
+    if (keptPictures().size() + shaped_.glyphs.size() > kMostGlyphs) keptPictures().clear();
     std::vector<Placed> placed;
     placed.reserve(shaped_.glyphs.size());
     for (const TextShaper::Glyph& glyph : shaped_.glyphs) {

@@ -143,6 +143,18 @@ private slots:
         QVERIFY2(std::abs(keptInk - paintedInk) <= 0.04 * paintedInk,
                  qPrintable(QString("ink %1 against %2").arg(keptInk).arg(paintedInk)));
     }
+
+    // The kept pictures are bounded: lines at hundreds of sizes go past the bound, which
+    // must never drop the pictures of the line being drawn (the sanitizers would tell).
+    void keptPicturesStayBounded() {
+        TextShaper shaper(toQFont(kLabelFonts[0]));
+        const ShapedLine line("0123456789.-", shaper);
+        for (int size = 0; size < 400; ++size) {
+            QImage image = blank(QSize(80, 20), 1 + size / 100.0, Qt::transparent);
+            line.draw(image, 15, Qt::black, Qt::transparent);
+            QVERIFY(!ink(image, Qt::transparent).first.isEmpty());
+        }
+    }
 };
 
 QTEST_MAIN(TestShapedText)
