@@ -325,14 +325,13 @@ void Canvas::cls() {
     if (keepForRedraw) {
         if (!redrawing_) redrawing_ = Redrawing{std::move(persistent_.marks), 0};
         redrawing_->matched = 0;
-        persistent_.marks.clear();
     } else if (autoRedraw_ && !persistentIsBlank_) {
         // A layer untouched since its last erase is skipped: at a high pixel ratio the erase
         // is the costliest part of a redraw, and a lesson may clear twice in one step.
         persistent_.image.fill(toQColor(backColor_));
         persistentIsBlank_ = true;
     }
-    if (autoRedraw_) persistent_ = Layer{std::move(persistent_.image), std::move(persistent_.marks), true};
+    if (autoRedraw_) persistent_ = Layer{std::move(persistent_.image), {}, true};
     if (!screenDrawing_.isEmpty()) screen_.image.fill(Qt::transparent);
     screen_ = Layer{std::move(screen_.image), {}, true};
     screenErases_.clear();
