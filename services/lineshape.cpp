@@ -75,20 +75,38 @@ void LineShape::paint(QPainter& painter) const {
         paintPatternAlongAxis(painter, start, end, area, color);
         return;
     }
-    // Dashing costs by the length stroked: only the part of a dashed line inside the
-    // repainted area is drawn, with the dashes shifted so that they fall as before. A solid
-    // line is drawn whole, since the pixels of a part may differ from the whole's where its
-    // cut ends round differently, and the rasteriser skips what the clip leaves out anyway.
-    const auto part = style_ == LineStyle::Solid ? std::optional(QLineF(start, end))
-                                                 : clipSegment(start, end, area);
-    if (!part) return;
     const double penWidth = snappedPenWidth(width_, ratio);
-    QPen pen(color, penWidth);
-    pen.setCapStyle(style_ == LineStyle::Solid ? Qt::RoundCap : Qt::FlatCap);
-    if (style_ != LineStyle::Solid) {
-        pen.setDashPattern(dashPattern());
-        pen.setDashOffset(QLineF(start, part->p1()).length() / penWidth);
+    if (style_ == LineStyle::Solid) {
+        // A line of one device pixel goes to the raster engine's cosmetic stroker, which
+        // takes the round cap as drawing the end pixels, also where a clip cuts the line.
+        // A wider flat-capped line goes to its line rasteriser, which scans only the rows
+        // inside the clip, where a round cap would send the whole line through the general
+        // stroker at every repaint: the round ends are added as dots where they show.
+        const bool thin = penWidth * ratio <= 1;
+        QPen pen(color, penWidth);
+        pen.setCapStyle(thin ? Qt::RoundCap : Qt::FlatCap);
+        painter.setPen(pen);
+        painter.drawLine(start, end);
+        if (!thin) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(color);
+            const double radius = penWidth / 2;
+            for (const QPointF& tip : {start, end}) {
+                if (area.contains(tip)) painter.drawEllipse(tip, radius, radius);
+                if (start == end) break;
+            }
+            painter.setBrush(Qt::NoBrush);
+        }
+        return;
     }
+    // Dashing costs by the length stroked: only the part of a dashed line inside the
+    // repainted area is drawn, with the dashes shifted so that they fall as before.
+    const auto part = clipSegment(start, end, area);
+    if (!part) return;
+    QPen pen(color, penWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setDashPattern(dashPattern());
+    pen.setDashOffset(QLineF(start, part->p1()).length() / penWidth);
     painter.setPen(pen);
     painter.drawLine(*part);
 }
