@@ -11,6 +11,7 @@
 #include "canvasview.h"
 #include "numbertext.h"
 #include "pixelgeometry.h"
+#include "repaintareas.h"
 #include "singleprecision.h"
 
 namespace forms {
@@ -466,17 +467,30 @@ const std::vector<Windowless*>& Canvas::children() const {
     return children_.controls();
 }
 
-void Canvas::repaintArea(const QRectF& pixelRect, Erase erase) {
+void Canvas::repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRectF> pieces) {
     const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
     const QRect area = coveringPixels(pixelRect, inner);
     if (area.isEmpty()) return;
+    if (!worthPieces(zoomedArea(area))) pieces.clear();
     // Only where screen-only drawing lies is there anything to erase; a line shape across
     // the whole canvas must not cost a full clear of the layer at every drag step.
     if (erase == Erase::ScreenDrawing && screenDrawing_.intersects(area)) {
         ensureImages();
+        // The whole area is erased, as the control's bounds have always erased; what the
+        // pieces leave out is shown erased too.
+        if (!pieces.empty()) {
+            // Arcs of single points leave the drawing in hundreds of rectangles: they are
+            // gathered into a few before the widget hears of them.
+            RepaintAreas erased;
+            for (const QRect& part : screenDrawing_ & area) erased.add(zoomedArea(part));
+            for (const QRect& part : erased.areas()) view_->repaintLater(part);
+        }
         eraseScreen(area);
     }
-    view_->repaintLater(zoomedArea(area));
+    if (pieces.empty()) view_->repaintLater(zoomedArea(area));
+    for (const QRectF& piece : pieces)
+        if (const QRect part = coveringPixels(piece, area); !part.isEmpty())
+            view_->repaintLater(zoomedArea(part));
     view_->refreshKeyMark();
 }
 

@@ -122,7 +122,7 @@ public:
 
     void addChild(Windowless& child);
     const std::vector<Windowless*>& children() const;
-    void repaintArea(const QRectF& pixelRect, Erase erase) override;
+    void repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRectF> pieces) override;
 
     std::function<void(const MouseEvent&)> onMouseDown;
     std::function<void(const MouseEvent&)> onMouseMove;

@@ -27,7 +27,7 @@ double CanvasView::surfaceZoom() const {
 }
 
 void CanvasView::repaintLater(const QRect& area) {
-    if (const QRect joined = pending_.add(area); !joined.isEmpty()) update(joined);
+    if (const QRect joined = pending_.add(area); !joined.isEmpty()) RepaintBatch::update(*this, joined);
 }
 
 void CanvasView::showEvent(QShowEvent* event) {
@@ -159,6 +159,7 @@ void CanvasView::focusOutEvent(QFocusEvent* event) {
 
 // Keys the lesson takes; the rest go on to the window.
 void CanvasView::keyPressEvent(QKeyEvent* event) {
+    const RepaintBatch batch;
     const int code = keyCode(event->key());
     setKeysVisible(true);
     if (!code || !canvas_.keyDown(code, shiftFlags(event->modifiers()), event->isAutoRepeat())) {
@@ -167,6 +168,7 @@ void CanvasView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CanvasView::keyReleaseEvent(QKeyEvent* event) {
+    const RepaintBatch batch;
     const int code = keyCode(event->key());
     if (!code) {
         event->ignore();
@@ -184,6 +186,7 @@ QPointF CanvasView::toUser(QPointF widgetPoint) const {
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {
+    const RepaintBatch batch;
     setKeysVisible(false);
     const QPointF user = toUser(event->position());
     canvas_.mouseDown(buttonFlag(event->button()), shiftFlags(event->modifiers()), float(user.x()),
@@ -191,12 +194,14 @@ void CanvasView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event) {
+    const RepaintBatch batch;
     const QPointF user = toUser(event->position());
     canvas_.mouseMove(buttonFlags(event->buttons()), shiftFlags(event->modifiers()),
                       float(user.x()), float(user.y()));
 }
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    const RepaintBatch batch;
     const QPointF user = toUser(event->position());
     canvas_.mouseUp(buttonFlag(event->button()), shiftFlags(event->modifiers()), float(user.x()),
                     float(user.y()));

@@ -10,16 +10,18 @@ void Windowless::setVisible(bool visible) {
     change([&] { visible_ = visible; });
 }
 
-void Windowless::repaint(const QRectF& before, const QRectF& after, Erase erase) {
+void Windowless::repaint(const Painted& before, const Painted& after, Erase erase) {
     if (!surface_) return;
-    if (!before.isEmpty()) surface_->repaintArea(before, erase);
-    if (!after.isEmpty() && after != before) surface_->repaintArea(after, erase);
+    if (!before.bounds.isEmpty()) surface_->repaintArea(before.bounds, erase, before.pieces);
+    // Two lines can share their bounds, one on each diagonal: the pieces tell them apart.
+    if (!after.bounds.isEmpty() && !(after == before))
+        surface_->repaintArea(after.bounds, erase, after.pieces);
 }
 
 void WindowlessLayer::paint(QPainter& painter, const QRectF& area) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         const Windowless& control = **it;
-        if (control.isVisible() && control.pixelBounds().intersects(area)) control.paint(painter);
+        if (control.isVisible() && control.paintsInto(area)) control.paint(painter);
     }
 }
 

@@ -47,8 +47,10 @@ class Surface {
 public:
     virtual ~Surface() = default;
     virtual const UserScale& scale() const = 0;
-    // Repaints an area (in the surface's logical pixels) that a control changed.
-    virtual void repaintArea(const QRectF& pixelRect, Erase erase) = 0;
+    // Repaints an area (in the surface's logical pixels) that a control changed. Pieces, when
+    // there are any, cover all the control paints within the area: only they are repainted,
+    // and the rest of the area only where screen-only drawing is erased.
+    virtual void repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRectF> pieces) = 0;
 };
 
 class Windowless : public Control {
@@ -61,6 +63,11 @@ public:
     // Everything the control paints, in its surface's logical pixels.
     virtual QRectF pixelBounds() const = 0;
     virtual void paint(QPainter& painter) const = 0;
+    // Rectangles that cover all the control paints, where fewer pixels than its bounds;
+    // none when its bounds are no larger than they need be.
+    virtual std::vector<QRectF> paintedPieces() const { return {}; }
+    // Whether painting the control reaches into an area.
+    virtual bool paintsInto(const QRectF& area) const { return pixelBounds().intersects(area); }
     // Keeps the control's place on the screen when its surface takes a new scale.
     virtual void rescale(const UserScale& from, const UserScale& to) = 0;
 
@@ -80,14 +87,22 @@ protected:
     // visibility and text erase screen-only drawing there; colour alone does not.
     template <class Apply>
     void change(Apply&& apply, Erase erase = Erase::ScreenDrawing) {
-        const QRectF before = visibleBounds();
+        const Painted before = painted();
         apply();
-        repaint(before, visibleBounds(), erase);
+        repaint(before, painted(), erase);
     }
 
 private:
-    QRectF visibleBounds() const { return visible_ && surface_ ? pixelBounds() : QRectF(); }
-    void repaint(const QRectF& before, const QRectF& after, Erase erase);
+    struct Painted {
+        QRectF bounds;
+        std::vector<QRectF> pieces;
+        bool operator==(const Painted&) const = default;
+    };
+    Painted painted() const {
+        if (!visible_ || !surface_) return {};
+        return {pixelBounds(), paintedPieces()};
+    }
+    void repaint(const Painted& before, const Painted& after, Erase erase);
 
     Surface* surface_ = nullptr;
     bool visible_ = true;

@@ -24,14 +24,25 @@ void FormWindow::setZoom(double zoom) {
     update();
 }
 
-void FormWindow::repaintArea(const QRectF& pixelRect, Erase) {
-    const QRect area =
-        coveringPixels(pixelRect, QRect(QPoint(-100000, -100000), QPoint(100000, 100000)));
-    if (area.isEmpty()) return;
-    const QRect zoomed = QRectF(QPointF(area.topLeft()) * zoom_, QSizeF(area.size()) * zoom_)
-                             .toAlignedRect()
-                             .adjusted(-1, -1, 1, 1);
-    if (const QRect joined = pending_.add(zoomed); !joined.isEmpty()) update(joined);
+void FormWindow::repaintArea(const QRectF& pixelRect, Erase, std::vector<QRectF> pieces) {
+    const auto zoomed = [this](const QRectF& part) {
+        const QRect area =
+            coveringPixels(part, QRect(QPoint(-100000, -100000), QPoint(100000, 100000)));
+        if (area.isEmpty()) return QRect();
+        return QRectF(QPointF(area.topLeft()) * zoom_, QSizeF(area.size()) * zoom_)
+            .toAlignedRect()
+            .adjusted(-1, -1, 1, 1);
+    };
+    const auto repaint = [this](const QRect& area) {
+        if (area.isEmpty()) return;
+        if (const QRect joined = pending_.add(area); !joined.isEmpty()) RepaintBatch::update(*this, joined);
+    };
+    const QRect whole = zoomed(pixelRect);
+    if (pieces.empty() || !worthPieces(whole)) {
+        repaint(whole);
+        return;
+    }
+    for (const QRectF& piece : pieces) repaint(zoomed(piece));
 }
 
 void FormWindow::paintEvent(QPaintEvent* event) {

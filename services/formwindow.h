@@ -29,7 +29,7 @@ public:
     double surfaceZoom() const override { return zoom_; }
 
     const UserScale& scale() const override { return scale_; }
-    void repaintArea(const QRectF& pixelRect, Erase erase) override;
+    void repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRectF> pieces) override;
     void addWindowless(Windowless& control) { layer_.add(control); }
     const std::vector<Windowless*>& windowlessControls() const override {
         return layer_.controls();

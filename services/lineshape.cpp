@@ -57,11 +57,29 @@ QRectF LineShape::pixelBounds() const {
     return segmentBounds(start(), finish(), width_);
 }
 
+// Clipped against the whole surface, not the repainted area, so that a dotted line keeps
+// the same dot phase however it is repainted.
+QRectF LineShape::drawnArea() const {
+    return QRectF(QPointF(0, 0), scale().pixelSize()).adjusted(-8, -8, 8, 8);
+}
+
+std::vector<QRectF> LineShape::paintedPieces() const {
+    // A line in one piece keeps its bounds: the raster engine's thin-line stroker starts
+    // from where a clip cuts the line, so a line partly off the canvas would be repainted
+    // under other cuts than before.
+    std::vector<QRectF> pieces = segmentPieces(start(), finish(), width_, drawnArea());
+    if (pieces.size() < 2) pieces.clear();
+    return pieces;
+}
+
+bool LineShape::paintsInto(const QRectF& area) const {
+    const double reach = width_ / 2.0 + 1.5;
+    return pixelBounds().intersects(area) &&
+           clipSegment(start(), finish(), area.adjusted(-reach, -reach, reach, reach)).has_value();
+}
+
 void LineShape::paint(QPainter& painter) const {
-    // Clip against the whole surface, not the repainted area, so a dotted line keeps
-    // the same dot phase however it is repainted.
-    const QRectF visible = QRectF(QPointF(0, 0), scale().pixelSize()).adjusted(-8, -8, 8, 8);
-    const auto segment = clipSegment(start(), finish(), visible);
+    const auto segment = clipSegment(start(), finish(), drawnArea());
     if (!segment) return;
     const double ratio = renderRatio(painter);
     const QPointF start(snapToPixelGrid(segment->x1(), width_, ratio),

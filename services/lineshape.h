@@ -52,6 +52,8 @@ public:
     void setBorderColor(Color color);
 
     QRectF pixelBounds() const override;
+    std::vector<QRectF> paintedPieces() const override;
+    bool paintsInto(const QRectF& area) const override;
     void paint(QPainter& painter) const override;
     void rescale(const UserScale& from, const UserScale& to) override;
 
@@ -73,6 +75,7 @@ private:
     void setEnd(Coordinate& end, float value, const ScaleAxis& axis);
     QPointF start() const { return {x1_.pixel(), y1_.pixel()}; }
     QPointF finish() const { return {x2_.pixel(), y2_.pixel()}; }
+    QRectF drawnArea() const;
     QList<qreal> dashPattern() const;
     void paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF end, const QRectF& area,
                                const QColor& color) const;

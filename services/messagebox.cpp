@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <memory>
 
+#include "repaintareas.h"
+
 namespace forms {
 
 namespace {
@@ -21,6 +23,9 @@ std::unique_ptr<QMessageBox> makeBox(QWidget& parent, const Message& message) {
 }  // namespace
 
 void ModalMessagePresenter::present(QWidget& parent, const Message& message) {
+    // Shown from within a lesson's handler: what it changed so far shows behind the box,
+    // and whatever changes while the box is up shows at once.
+    const RepaintBatch::Pause pause;
     makeBox(parent, message)->exec();
 }
 

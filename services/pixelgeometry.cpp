@@ -111,6 +111,25 @@ QRectF segmentBounds(QPointF a, QPointF b, double penWidth) {
         .adjusted(-margin, -margin, margin, margin);
 }
 
+std::vector<QRectF> segmentPieces(QPointF a, QPointF b, double penWidth, const QRectF& within) {
+    // A piece's shorter side: below it the pieces' own margins outweigh what they save.
+    static constexpr double kPieceSide = 24;
+    static constexpr double kMostPieces = 16;
+    const double margin = penWidth / 2 + 1.5;
+    const auto part = clipSegment(a, b, within.adjusted(-margin, -margin, margin, margin));
+    if (!part) return {};
+    const double shorter = std::min(std::abs(part->dx()), std::abs(part->dy()));
+    const int count = int(std::clamp(std::floor(shorter / kPieceSide), 1.0, kMostPieces));
+    std::vector<QRectF> pieces;
+    pieces.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const QPointF from = i == 0 ? part->p1() : part->pointAt(double(i) / count);
+        const QPointF to = i + 1 == count ? part->p2() : part->pointAt(double(i + 1) / count);
+        pieces.push_back(QRectF(from, to).normalized().adjusted(-margin, -margin, margin, margin));
+    }
+    return pieces;
+}
+
 QRect coveringPixels(const QRectF& rect, const QRect& limit) {
     if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) || !std::isfinite(rect.right()) ||
         !std::isfinite(rect.bottom()))

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QRectF>
 #include <optional>
+#include <vector>
 
 class QImage;
 class QPainter;
@@ -40,6 +41,11 @@ void drawDevicePixels(QPainter& painter, QPointF topLeft, const QImage& image);
 
 // The rectangle a segment covers when drawn with the given pen width.
 QRectF segmentBounds(QPointF a, QPointF b, double penWidth);
+
+// Rectangles that together cover a segment drawn with the given pen width, as much of it as
+// lies within a rectangle. A slanted segment gets pieces along it: the one rectangle round
+// it grows with the square of its length, and most of it is untouched.
+std::vector<QRectF> segmentPieces(QPointF a, QPointF b, double penWidth, const QRectF& within);
 
 // Whole pixels covering rect, limited to limit (empty when they do not meet).
 QRect coveringPixels(const QRectF& rect, const QRect& limit);

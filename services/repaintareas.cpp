@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "repaintareas.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <algorithm>
 
 namespace forms {
@@ -9,13 +11,72 @@ namespace {
 
 // About what one more clipped pass over a surface's controls costs, in pixels copied.
 constexpr qint64 kJoinSlack = 6000;
-constexpr std::size_t kMostAreas = 8;
+constexpr std::size_t kMostAreas = 16;
 
 qint64 pixels(const QRect& rect) {
     return qint64(rect.width()) * rect.height();
 }
 
+struct Held {
+    QPointer<QWidget> widget;
+    std::vector<QRect> areas;
+};
+
+int batchDepth = 0;
+std::vector<Held> held;
+
+void tellHeld() {
+    std::vector<Held> told;
+    told.swap(held);
+    for (const Held& widget : told) {
+        if (!widget.widget) continue;
+        const std::vector<QRect>& areas = widget.areas;
+        // An area joined into a larger one is marked again as the larger: only that is told.
+        for (std::size_t i = 0; i < areas.size(); ++i) {
+            bool inAnother = false;
+            for (std::size_t j = 0; j < areas.size() && !inAnother; ++j)
+                inAnother = j != i && areas[j].contains(areas[i]) && (areas[j] != areas[i] || j < i);
+            if (!inAnother) widget.widget->update(areas[i]);
+        }
+    }
+}
+
 }  // namespace
+
+bool worthPieces(const QRect& deviceArea) {
+    // At 100 % a line across dorvane's or skelvin's canvas stays below this: there the
+    // pieces' extra passes cost more than the pixels they spare.
+    static constexpr qint64 kLeastArea = 200000;
+    return pixels(deviceArea) >= kLeastArea;
+}
+
+RepaintBatch::RepaintBatch() {
+    ++batchDepth;
+}
+
+RepaintBatch::~RepaintBatch() {
+    --batchDepth;
+    tellHeld();
+}
+
+void RepaintBatch::update(QWidget& widget, const QRect& area) {
+    if (batchDepth == 0) {
+        widget.update(area);
+        return;
+    }
+    auto it = std::find_if(held.begin(), held.end(), [&widget](const Held& h) { return h.widget == &widget; });
+    if (it == held.end()) it = held.insert(held.end(), Held{&widget, {}});
+    it->areas.push_back(area);
+}
+
+RepaintBatch::Pause::Pause() : depth_(batchDepth) {
+    tellHeld();
+    batchDepth = 0;
+}
+
+RepaintBatch::Pause::~Pause() {
+    batchDepth = depth_;
+}
 
 QRect RepaintAreas::add(QRect area) {
     if (area.isEmpty()) return {};
@@ -23,17 +84,21 @@ QRect RepaintAreas::add(QRect area) {
     // through its dirty region, and a drag step marks dozens of overlapping areas.
     if (std::any_of(areas_.begin(), areas_.end(), [&area](const QRect& marked) { return marked.contains(area); }))
         return {};
-    for (bool joined = true; joined;) {
-        joined = false;
+    // Joined with the area whose rectangle round both adds the fewest pixels, while that is
+    // within the slack or there are too many areas.
+    while (!areas_.empty()) {
+        auto best = areas_.end();
+        qint64 leastExtra = 0;
         for (auto it = areas_.begin(); it != areas_.end(); ++it) {
-            const QRect both = *it | area;
-            if (pixels(both) <= pixels(*it) + pixels(area) + kJoinSlack || areas_.size() >= kMostAreas) {
-                area = both;
-                areas_.erase(it);
-                joined = true;
-                break;
+            const qint64 extra = pixels(*it | area) - pixels(*it) - pixels(area);
+            if (best == areas_.end() || extra < leastExtra) {
+                best = it;
+                leastExtra = extra;
             }
         }
+        if (leastExtra > kJoinSlack && areas_.size() < kMostAreas) break;
+        area |= *best;
+        areas_.erase(best);
     }
     areas_.push_back(area);
     return area;

@@ -11,7 +11,41 @@
 #include <QRegion>
 #include <vector>
 
+class QWidget;
+
 namespace forms {
+
+// While a batch is open (a pointer or key event on a canvas, a timer's tick) the areas
+// widgets mark are held and told to Qt when it closes: a drag step marks dozens of areas,
+// and every update() costs a pass through the widget's dirty region. A batch closing
+// within another tells all that is held, so that what a nested event changed shows.
+class RepaintBatch {
+public:
+    RepaintBatch();
+    ~RepaintBatch();
+    RepaintBatch(const RepaintBatch&) = delete;
+    RepaintBatch& operator=(const RepaintBatch&) = delete;
+
+    // Tells the widget of the area now, or when the open batch closes.
+    static void update(QWidget& widget, const QRect& area);
+
+    // For a nested event loop (a modal message box): what is held is told, and areas
+    // marked until the pause ends are told at once.
+    class Pause {
+    public:
+        Pause();
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+
+    private:
+        int depth_;
+    };
+};
+
+// Whether a control's area on the screen is large enough that repainting it in pieces
+// along what it paints costs less than the passes the pieces add.
+bool worthPieces(const QRect& deviceArea);
 
 class RepaintAreas {
 public:
@@ -22,6 +56,7 @@ public:
     // own clip; the marks are forgotten. A region that reaches beyond the marks (an expose)
     // is painted by its own rectangles.
     std::vector<QRect> take(const QRegion& region);
+    const std::vector<QRect>& areas() const { return areas_; }
 
 private:
     std::vector<QRect> areas_;

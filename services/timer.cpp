@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "repaintareas.h"
+
 namespace forms {
 
 Timer::Timer(const TimerDesign& design, TimerDriver& driver)
@@ -32,6 +34,7 @@ void Timer::rearm() {
 }
 
 void Timer::tick() {
+    const RepaintBatch batch;
     if (enabled_ && interval_ > 0 && onTimer) onTimer();
 }
 

@@ -101,6 +101,35 @@ private slots:
             QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
         }
     }
+    // A long slanted line on a large screen is repainted in pieces along it: far fewer
+    // pixels than the rectangle round it, and the screen shows what a full repaint shows,
+    // with screen-only drawing erased anywhere in that rectangle, as before.
+    void longSlantedLineRepaintedInPieces() {
+        QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
+        form_->setZoom(3);
+        Canvas& canvas = *form_->canvas;
+        form_->line->setEnds(-1, 7, 12, -2);
+        canvas.setDrawWidth(3);
+        canvas.line(9, 5, 11, 5, kBlue);  // inside both lines' bounds, away from them
+        const auto blue = [this] {
+            const QImage image = grab();
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(0, 0, 255);
+            return count;
+        };
+        QVERIFY(blue() > 100);
+        repaintedOnScreen();
+        PaintedArea painted;
+        canvas.widget().installEventFilter(&painted);
+        form_->line->setEnds(-1, 6, 12, -3);
+        const QImage onScreen = repaintedOnScreen();
+        const QRectF bounds = form_->line->pixelBounds();
+        QVERIFY2(painted.pixels * 4 < qint64(bounds.width() * bounds.height() * 9),
+                 qPrintable(QString::number(painted.pixels)));
+        QCOMPARE(onScreen, grab().convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(blue(), 0);
+    }
     // A lesson that clears and draws again at every movement: the same drawing repaints no
     // more than a pixel, and fewer, more or other calls show what a full repaint shows.
     void clearAndRedraw_data() {
