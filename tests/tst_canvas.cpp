@@ -267,6 +267,21 @@ private slots:
         QVERIFY(qAbs(form_->moves.back().x - 1.0f) < 0.05f);
         QVERIFY(qAbs(form_->moves.back().y - 1.0f) < 0.05f);
     }
+    // What a handler changes in a pointer event reaches the screen once the event is done.
+    void changesInAnEventReachTheScreen() {
+        QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
+        repaintedOnScreen();
+        form_->canvas->onMouseMove = [this](const MouseEvent& event) {
+            form_->label->setLeft(event.x);
+            form_->line->setEnds(-1, event.y, 12, -event.y);
+        };
+        QWidget& view = form_->canvas->widget();
+        const QPointF at = form_->canvas->scale().toPixels(4, 3) + QPointF(2, 2);
+        QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
+        QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
+    }
 
 private:
     // What the window shows after the pending repaints, without repainting it whole.
