@@ -5,6 +5,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 
@@ -97,24 +98,31 @@ void LineShape::paint(QPainter& painter) const {
     if (style_ == LineStyle::Solid) {
         // A line of one device pixel goes to the raster engine's cosmetic stroker, which
         // takes the round cap as drawing the end pixels, also where a clip cuts the line.
-        // A wider flat-capped line goes to its line rasteriser, which scans only the rows
-        // inside the clip, where a round cap would send the whole line through the general
-        // stroker at every repaint: the round ends are added as dots where they show.
+        // A wider one is filled as its outline, four corners and a dot at each end, where a
+        // round cap would send the whole line through the general stroker at every
+        // repaint, however little of it the clip shows. The corners come from the whole
+        // line, so that every repainted part has the same edges.
         const bool thin = penWidth * ratio <= 1;
-        QPen pen(color, penWidth);
-        pen.setCapStyle(thin ? Qt::RoundCap : Qt::FlatCap);
-        painter.setPen(pen);
-        painter.drawLine(start, end);
-        if (!thin) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(color);
-            const double radius = penWidth / 2;
-            for (const QPointF& tip : {start, end}) {
-                if (area.contains(tip)) painter.drawEllipse(tip, radius, radius);
-                if (start == end) break;
-            }
-            painter.setBrush(Qt::NoBrush);
+        if (thin) {
+            QPen pen(color, penWidth);
+            pen.setCapStyle(Qt::RoundCap);
+            painter.setPen(pen);
+            painter.drawLine(start, end);
+            return;
         }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        const QLineF axis(start, end);
+        const double radius = penWidth / 2;
+        if (axis.length() > 0) {
+            const QPointF across = QPointF(-axis.dy(), axis.dx()) * (radius / axis.length());
+            painter.drawPolygon(QPolygonF{start + across, end + across, end - across, start - across});
+        }
+        for (const QPointF& tip : {start, end}) {
+            if (area.contains(tip)) painter.drawEllipse(tip, radius, radius);
+            if (start == end) break;
+        }
+        painter.setBrush(Qt::NoBrush);
         return;
     }
     // Dashing costs by the length stroked: only the part of a dashed line inside the

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTest>
 #include <cfloat>
+#include <cmath>
 
 #include "clocks.h"
 #include "form.h"
@@ -24,6 +25,7 @@ public:
         label = addLabel({.name = "Label1", .rect = {0, 0, 600, 330}, .caption = "A"}, canvas);
         line = addLine({.name = "Line1", .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 0}, canvas);
         dotted = addLine({.name = "Line2", .style = LineStyle::DashDot, .width = 2, .visible = false}, canvas);
+        wide = addLine({.name = "Line3", .width = 3, .visible = false}, canvas);
         if (!canvas->setScale(-2, 8, 13, -3)) qFatal("the plane's scale was refused");
         canvas->onMouseDown = [this](const MouseEvent& event) { presses.push_back(event); };
         canvas->onMouseMove = [this](const MouseEvent& event) { moves.push_back(event); };
@@ -32,6 +34,7 @@ public:
     Label* label;
     LineShape* line;
     LineShape* dotted;
+    LineShape* wide;
     std::vector<MouseEvent> presses;
     std::vector<MouseEvent> moves;
 };
@@ -108,7 +111,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
         form_->setZoom(3);
         Canvas& canvas = *form_->canvas;
-        form_->line->setEnds(-1, 7, 12, -2);
+        LineShape& line = *form_->wide;
+        line.setVisible(true);
+        line.setEnds(-1, 7, 12, -2);
         canvas.setDrawWidth(3);
         canvas.line(9, 5, 11, 5, kBlue);  // inside both lines' bounds, away from them
         const auto blue = [this] {
@@ -122,13 +127,26 @@ private slots:
         repaintedOnScreen();
         PaintedArea painted;
         canvas.widget().installEventFilter(&painted);
-        form_->line->setEnds(-1, 6, 12, -3);
+        line.setEnds(-1, 6, 12, -3);
         const QImage onScreen = repaintedOnScreen();
-        const QRectF bounds = form_->line->pixelBounds();
+        const QRectF bounds = line.pixelBounds();
         QVERIFY2(painted.pixels * 4 < qint64(bounds.width() * bounds.height() * 9),
                  qPrintable(QString::number(painted.pixels)));
         QCOMPARE(onScreen, grab().convertToFormat(QImage::Format_RGB32));
         QCOMPARE(blue(), 0);
+    }
+    // A line wider than a pixel ends round: on its axis the ink reaches past both ends.
+    void wideLineEndsRound() {
+        form_->wide->setVisible(true);
+        form_->wide->setEnds(2, 3, 6, 3);
+        const QPointF from = form_->canvas->scale().toPixels(2, 3);
+        const QPointF to = form_->canvas->scale().toPixels(6, 3);
+        const QImage image = grab();
+        const QPoint origin = form_->canvas->widget().pos() + QPoint(2, 2);
+        int inked = 0;
+        for (int x = int(from.x()) - 5; x <= int(to.x()) + 5; ++x)
+            inked += qGray(image.pixel(origin + QPoint(x, int(from.y())))) < 128 ? 1 : 0;
+        QVERIFY2(inked >= std::lround(to.x() - from.x()) + 2, qPrintable(QString::number(inked)));
     }
     // A lesson that clears and draws again at every movement: the same drawing repaints no
     // more than a pixel, and fewer, more or other calls show what a full repaint shows.
