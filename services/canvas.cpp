@@ -333,23 +333,30 @@ void Canvas::cls() {
         persistentIsBlank_ = true;
     }
     if (autoRedraw_) persistent_ = Layer{std::move(persistent_.image), {}, true};
-    if (!screenDrawing_.isEmpty()) screen_.image.fill(Qt::transparent);
+    // The screen-only layer is cleared, and repainted, only where it held anything: a
+    // lesson that draws a few arcs at every step must not clear a whole screen's layer.
+    // Arcs of single points leave hundreds of rectangles, gathered into a few first.
+    RepaintAreas cleared;
+    RepaintAreas erased;
+    for (const QRect& part : screenDrawing_) {
+        cleared.add(deviceArea(part, imageRatio_));
+        erased.add(zoomedArea(part));
+    }
+    if (!cleared.areas().empty()) {
+        QPainter painter(&screen_.image);
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        for (const QRect& area : cleared.areas()) painter.fillRect(area, Qt::transparent);
+    }
     screen_ = Layer{std::move(screen_.image), {}, true};
     screenErases_.clear();
-    // With AutoRedraw off only the screen-only layer goes, and only where it held anything
-    // is there something to repaint.
-    QRect erased;
-    if (autoRedraw_ && !keepForRedraw)
-        erased = view_->rect();
-    else
-        for (const QRect& part : screenDrawing_) erased |= zoomedArea(part);
+    if (autoRedraw_ && !keepForRedraw) erased.add(view_->rect());
     // The next paint settles the comparison, so one must come.
-    if (keepForRedraw) erased |= QRect(view_->innerOrigin(), QSize(1, 1));
+    if (keepForRedraw) erased.add(QRect(view_->innerOrigin(), QSize(1, 1)));
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
     if (watcher_) watcher_({.op = DrawingOp::Cls, .persistent = autoRedraw_});
-    view_->repaintLater(erased);
+    for (const QRect& area : erased.areas()) view_->repaintLater(area);
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Color> color) {

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <cfloat>
 #include <cmath>
+#include <numbers>
 
 #include "clocks.h"
 #include "form.h"
@@ -211,8 +212,12 @@ private slots:
         form_->canvas->line(5, 6, 9, 6, kRed);
         form_->canvas->setAutoRedraw(false);
         form_->canvas->line(5, 4, 9, 4, kRed);
+        form_->canvas->line(-1, -2, 0, -2, kRed);  // far from the other
         form_->canvas->cls();  // with AutoRedraw off only screen-only drawing goes
         QCOMPARE(pixelAt(7, 4), toQColor(SystemColor::MenuBar));
+        // A circle round where the far line was shows none of it.
+        form_->canvas->circle(-0.5, -2, 0.4, kBlue, 0, 2 * std::numbers::pi);
+        QCOMPARE(pixelAt(-0.5, -2), toQColor(SystemColor::MenuBar));
         QCOMPARE(pixelAt(7, 6), QColor(Qt::red));
         form_->canvas->setAutoRedraw(true);
         form_->canvas->cls();
