@@ -359,9 +359,10 @@ int main(int argc, char** argv) {
     stop(xvfb);
     if (failed) return 1;
 
-    std::printf("Whole-process CPU per pointer event, real X input (XTest) under Xvfb %dx%d with "
-                "openbox,\n%d events %d ms apart, median of %d runs; ratio: median of the runs' ratios\n",
-                kScreenWidth, kScreenHeight, steps, intervalMs, runs);
+    std::printf(
+        "Whole-process CPU per pointer event, real X input (XTest) under Xvfb %dx%d with "
+        "openbox,\n%d events %d ms apart, median of %d runs; ratio: median of the runs' ratios\n",
+        kScreenWidth, kScreenHeight, steps, intervalMs, runs);
     std::printf("%-8s %-17s %-15s %10s %10s %8s %8s\n", "program", "event", "shown", "ms/event",
                 "floor ms", "ratio", "budget");
     bool allMet = true;

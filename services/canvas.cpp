@@ -478,7 +478,8 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRect
     const QRect inner(QPoint(0, 0), scale_.pixelSize().toSize());
     const QRect area = coveringPixels(pixelRect, inner);
     if (area.isEmpty()) return;
-    if (!worthPieces(zoomedArea(area))) pieces.clear();
+    const QRect zoomed = zoomedArea(area);
+    if (!worthPieces(zoomed)) pieces.clear();
     // Only where screen-only drawing lies is there anything to erase; a line shape across
     // the whole canvas must not cost a full clear of the layer at every drag step.
     if (erase == Erase::ScreenDrawing && screenDrawing_.intersects(area)) {
@@ -494,7 +495,7 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRect
         }
         eraseScreen(area);
     }
-    if (pieces.empty()) view_->repaintLater(zoomedArea(area));
+    if (pieces.empty()) view_->repaintLater(zoomed);
     for (const QRectF& piece : pieces)
         if (const QRect part = coveringPixels(piece, area); !part.isEmpty())
             view_->repaintLater(zoomedArea(part));

@@ -27,7 +27,8 @@ double CanvasView::surfaceZoom() const {
 }
 
 void CanvasView::repaintLater(const QRect& area) {
-    if (const QRect joined = pending_.add(area); !joined.isEmpty()) RepaintBatch::update(*this, joined);
+    if (const QRect joined = pending_.add(area); !joined.isEmpty())
+        RepaintBatch::update(*this, joined);
 }
 
 void CanvasView::showEvent(QShowEvent* event) {

@@ -48,8 +48,8 @@ public:
     virtual ~Surface() = default;
     virtual const UserScale& scale() const = 0;
     // Repaints an area (in the surface's logical pixels) that a control changed. Pieces, when
-    // there are any, cover all the control paints within the area: only they are repainted,
-    // and the rest of the area only where screen-only drawing is erased.
+    // there are any, cover all the control paints within the area: a surface may repaint
+    // only them, and the rest of the area only where screen-only drawing is erased.
     virtual void repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRectF> pieces) = 0;
 };
 

@@ -35,7 +35,8 @@ void FormWindow::repaintArea(const QRectF& pixelRect, Erase, std::vector<QRectF>
     };
     const auto repaint = [this](const QRect& area) {
         if (area.isEmpty()) return;
-        if (const QRect joined = pending_.add(area); !joined.isEmpty()) RepaintBatch::update(*this, joined);
+        if (const QRect joined = pending_.add(area); !joined.isEmpty())
+            RepaintBatch::update(*this, joined);
     };
     const QRect whole = zoomed(pixelRect);
     if (pieces.empty() || !worthPieces(whole)) {

@@ -116,7 +116,8 @@ void LineShape::paint(QPainter& painter) const {
         const double radius = penWidth / 2;
         if (axis.length() > 0) {
             const QPointF across = QPointF(-axis.dy(), axis.dx()) * (radius / axis.length());
-            painter.drawPolygon(QPolygonF{start + across, end + across, end - across, start - across});
+            painter.drawPolygon(
+                QPolygonF{start + across, end + across, end - across, start - across});
         }
         for (const QPointF& tip : {start, end}) {
             if (area.contains(tip)) painter.drawEllipse(tip, radius, radius);

@@ -35,7 +35,8 @@ void tellHeld() {
         for (std::size_t i = 0; i < areas.size(); ++i) {
             bool inAnother = false;
             for (std::size_t j = 0; j < areas.size() && !inAnother; ++j)
-                inAnother = j != i && areas[j].contains(areas[i]) && (areas[j] != areas[i] || j < i);
+                inAnother =
+                    j != i && areas[j].contains(areas[i]) && (areas[j] != areas[i] || j < i);
             if (!inAnother) widget.widget->update(areas[i]);
         }
     }
@@ -65,7 +66,8 @@ void RepaintBatch::update(QWidget& widget, const QRect& area) {
         widget.update(area);
         return;
     }
-    auto it = std::find_if(held.begin(), held.end(), [&widget](const Held& h) { return h.widget == &widget; });
+    auto it = std::find_if(held.begin(), held.end(),
+                           [&widget](const Held& h) { return h.widget == &widget; });
     if (it == held.end()) it = held.insert(held.end(), Held{&widget, {}});
     it->areas.push_back(area);
 }

@@ -121,7 +121,8 @@ private slots:
             const QImage image = grab();
             int count = 0;
             for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(0, 0, 255);
+                for (int x = 0; x < image.width(); ++x)
+                    count += image.pixel(x, y) == qRgb(0, 0, 255);
             return count;
         };
         QVERIFY(blue() > 100);
