@@ -337,11 +337,7 @@ void Canvas::cls() {
     // lesson that draws a few arcs at every step must not clear a whole screen's layer.
     // Arcs of single points leave hundreds of rectangles, gathered into a few first.
     RepaintAreas cleared;
-    RepaintAreas erased;
-    for (const QRect& part : screenDrawing_) {
-        cleared.add(deviceArea(part, imageRatio_));
-        erased.add(zoomedArea(part));
-    }
+    for (const QRect& part : screenDrawing_) cleared.add(deviceArea(part, imageRatio_));
     if (!cleared.areas().empty()) {
         QPainter painter(&screen_.image);
         painter.setCompositionMode(QPainter::CompositionMode_Clear);
@@ -349,14 +345,22 @@ void Canvas::cls() {
     }
     screen_ = Layer{std::move(screen_.image), {}, true};
     screenErases_.clear();
-    if (autoRedraw_ && !keepForRedraw) erased.add(view_->rect());
+    repaintGathered(screenDrawing_);
+    if (autoRedraw_ && !keepForRedraw) view_->repaintLater(view_->rect());
     // The next paint settles the comparison, so one must come.
-    if (keepForRedraw) erased.add(QRect(view_->innerOrigin(), QSize(1, 1)));
+    if (keepForRedraw) view_->repaintLater(QRect(view_->innerOrigin(), QSize(1, 1)));
     screenDrawing_ = QRegion();
     currentX_ = float(scale_.left());
     currentY_ = float(scale_.top());
     if (watcher_) watcher_({.op = DrawingOp::Cls, .persistent = autoRedraw_});
-    for (const QRect& area : erased.areas()) view_->repaintLater(area);
+}
+
+// Arcs of single points leave the drawing in hundreds of rectangles: they are gathered into
+// a few before the widget hears of them.
+void Canvas::repaintGathered(const QRegion& region) {
+    RepaintAreas gathered;
+    for (const QRect& part : region) gathered.add(zoomedArea(part));
+    for (const QRect& area : gathered.areas()) view_->repaintLater(area);
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Color> color) {
@@ -486,13 +490,7 @@ void Canvas::repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRect
         ensureImages();
         // The whole area is erased, as the control's bounds have always erased; what the
         // pieces leave out is shown erased too.
-        if (!pieces.empty()) {
-            // Arcs of single points leave the drawing in hundreds of rectangles: they are
-            // gathered into a few before the widget hears of them.
-            RepaintAreas erased;
-            for (const QRect& part : screenDrawing_ & area) erased.add(zoomedArea(part));
-            for (const QRect& part : erased.areas()) view_->repaintLater(part);
-        }
+        if (!pieces.empty()) repaintGathered(screenDrawing_ & area);
         eraseScreen(area);
     }
     if (pieces.empty()) view_->repaintLater(zoomed);

@@ -200,6 +200,7 @@ private:
     void redraw(Layer& layer, const QImage& before, bool screen);
     void drawn(const QRectF& pixelRect, DrawingCall call);
     QRect zoomedArea(const QRectF& pixelRect) const;
+    void repaintGathered(const QRegion& region);
 
     QPointer<CanvasView> view_;
     TwipsRect design_;

@@ -14,7 +14,7 @@ void Windowless::repaint(const Painted& before, const Painted& after, Erase eras
     if (!surface_) return;
     if (!before.bounds.isEmpty()) surface_->repaintArea(before.bounds, erase, before.pieces);
     // Two lines can share their bounds, one on each diagonal: the pieces tell them apart.
-    if (!after.bounds.isEmpty() && !(after == before))
+    if (!after.bounds.isEmpty() && after != before)
         surface_->repaintArea(after.bounds, erase, after.pieces);
 }
 

@@ -28,18 +28,9 @@ std::vector<Held> held;
 void tellHeld() {
     std::vector<Held> told;
     told.swap(held);
-    for (const Held& widget : told) {
-        if (!widget.widget) continue;
-        const std::vector<QRect>& areas = widget.areas;
-        // An area joined into a larger one is marked again as the larger: only that is told.
-        for (std::size_t i = 0; i < areas.size(); ++i) {
-            bool inAnother = false;
-            for (std::size_t j = 0; j < areas.size() && !inAnother; ++j)
-                inAnother =
-                    j != i && areas[j].contains(areas[i]) && (areas[j] != areas[i] || j < i);
-            if (!inAnother) widget.widget->update(areas[i]);
-        }
-    }
+    for (const Held& widget : told)
+        if (widget.widget)
+            for (const QRect& area : widget.areas) widget.widget->update(area);
 }
 
 }  // namespace
@@ -69,6 +60,8 @@ void RepaintBatch::update(QWidget& widget, const QRect& area) {
     auto it = std::find_if(held.begin(), held.end(),
                            [&widget](const Held& h) { return h.widget == &widget; });
     if (it == held.end()) it = held.insert(held.end(), Held{&widget, {}});
+    // An area joined into a larger one is marked again as the larger: only that is told.
+    std::erase_if(it->areas, [&area](const QRect& earlier) { return area.contains(earlier); });
     it->areas.push_back(area);
 }
 
