@@ -115,6 +115,7 @@ double Canvas::ratio() const {
 void Canvas::ensureImages() {
     const double ratio = this->ratio();
     if (!persistent_.image.isNull() && imageRatio_ == ratio) return;
+    if (!screen_.image.isNull()) settleErases();
     settleRedraw();
     endPainting();
     const QSize size = (QSizeF(view_->size() - 2 * QSize(2 * edgeWidth(), 2 * edgeWidth())) *
@@ -245,6 +246,7 @@ void Canvas::paintMark(QPainter& painter, const Mark& mark) const {
 
 void Canvas::keep(Mark mark) {
     ensureImages();
+    if (!autoRedraw_) settleErases();  // what was to go before this goes first
     Layer& layer = autoRedraw_ ? persistent_ : screen_;
     mark.serial = nextSerial_++;
     keptUnchanged_ = false;
@@ -274,22 +276,32 @@ void Canvas::keep(Mark mark) {
 }
 
 void Canvas::eraseScreen(const QRect& area) {
+    if (pendingErases_.empty() || pendingErases_.back() != area) pendingErases_.push_back(area);
+}
+
+void Canvas::settleErases() {
+    const std::vector<QRect> pending = std::exchange(pendingErases_, {});
+    if (pending.empty()) return;
     QPainter& painter = painterOn(screen_);
     painter.save();
     painter.resetTransform();
     painter.setCompositionMode(QPainter::CompositionMode_Clear);
-    for (const QRect& drawnPart : screenDrawing_.intersected(area))
-        painter.fillRect(deviceArea(drawnPart, imageRatio_), Qt::transparent);
+    for (const QRect& area : pending) {
+        for (const QRect& drawnPart : screenDrawing_.intersected(area))
+            painter.fillRect(deviceArea(drawnPart, imageRatio_), Qt::transparent);
+        screenDrawing_ -= area;
+    }
     painter.restore();
-    screenDrawing_ -= area;
     if (!screen_.replayable) return;
-    // A mark wholly erased since is forgotten; the erase is kept while older marks remain.
+    // A mark wholly erased since is forgotten; an erase is kept while older marks remain.
     std::vector<Mark>& marks = screen_.marks;
-    for (Mark& mark : marks) {
-        if (mark.reach.intersects(area)) mark.uncovered -= area;
+    for (const QRect& area : pending) {
+        for (Mark& mark : marks) {
+            if (mark.reach.intersects(area)) mark.uncovered -= area;
+        }
+        screenErases_.push_back({nextSerial_, area});
     }
     std::erase_if(marks, [](const Mark& mark) { return mark.uncovered.isEmpty(); });
-    screenErases_.push_back({nextSerial_, area});
     const std::uint64_t oldest = marks.empty() ? nextSerial_ : marks.front().serial;
     std::erase_if(screenErases_,
                   [oldest](const ScreenErase& erase) { return erase.serial <= oldest; });
@@ -316,6 +328,8 @@ void Canvas::drawn(const QRectF& pixelRect, DrawingCall call) {
 
 void Canvas::cls() {
     ensureImages();
+    // All the screen-only drawing goes below, the parts still to erase with it.
+    pendingErases_.clear();
     endPainting();
     // A lesson that clears and draws the same again at every pointer movement (quillet's
     // axes) would repaint the whole canvas for nothing: the picture is kept, and the calls
@@ -549,6 +563,7 @@ void Canvas::divergeRedraw() {
 void Canvas::paintInner(QPainter& painter, const QRect& area) {
     ensureImages();
     settleRedraw();
+    settleErases();
     endPainting();
     // The layers are in device pixels over the zoomed inner area: copied one to one.
     const qreal device = view_->devicePixelRatioF();

@@ -197,6 +197,7 @@ private:
     void divergeRedraw();
     void keep(Mark mark);
     void eraseScreen(const QRect& area);
+    void settleErases();
     void redraw(Layer& layer, const QImage& before, bool screen);
     void drawn(const QRectF& pixelRect, DrawingCall call);
     QRect zoomedArea(const QRectF& pixelRect) const;
@@ -230,6 +231,9 @@ private:
     Layer screen_;
     QRegion screenDrawing_;  // where the screen-only layer holds anything, at zoom 1
     std::vector<ScreenErase> screenErases_;
+    // Erases asked for since the layer was last drawn on or shown: a clear before then
+    // makes them needless, as when a lesson moves its labels and then clears its arcs.
+    std::vector<QRect> pendingErases_;
     std::uint64_t nextSerial_ = 0;
     double imageRatio_ = 0;
     std::unique_ptr<QPainter> painter_;

@@ -77,6 +77,15 @@ private slots:
         QCOMPARE(pixelAt(5.6, 1), toQColor(SystemColor::MenuBar));
         QCOMPARE(pixelAt(8.5, 1), QColor(Qt::blue));
         QCOMPARE(pixelAt(6, 5), QColor(Qt::blue));
+        // Drawing just after a move, before the window repaints, is not erased by it, nor
+        // when the layer is drawn again at another zoom.
+        form_->line->setEnds(5, 5, 9, 5);
+        form_->canvas->line(5, 5, 9, 5, kRed);
+        QCOMPARE(pixelAt(7, 5 - 1 / 33.0), QColor(Qt::red));
+        form_->setZoom(2);
+        grab();
+        form_->setZoom(1);
+        QCOMPARE(pixelAt(7, 5 - 1 / 33.0), QColor(Qt::red));
     }
     // A repaint of part of a slanted dash-dotted line continues its dashes where they were.
     void dashedLineRepaintedInPartKeepsItsPhase() {
