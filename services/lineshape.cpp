@@ -167,15 +167,17 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         runs.append(std::max(1.0, std::round(piece * width_ * ratio)) / ratio);
         period += runs.back();
     }
-    // The tile is kept while its look holds, since a drag repaints the line many times.
+    // The tile is kept while its look holds, since a drag repaints the line many times. It
+    // is made in device pixels at a ratio of one: the painter sends a fill with a tile of
+    // any other ratio through its general path filler, many times slower.
     const TileKey key{ratio, horizontal, backwards, color};
     if (!(tileKey_ == key)) {
         const QSizeF tileSize = horizontal ? QSizeF(period, thickness) : QSizeF(thickness, period);
         QImage tile((tileSize * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        tile.setDevicePixelRatio(ratio);
         tile.fill(Qt::transparent);
         {
             QPainter tilePainter(&tile);
+            tilePainter.scale(ratio, ratio);
             double at = 0;
             for (qsizetype piece = 0; piece < pattern.size(); ++piece) {
                 const double run = runs[piece];
@@ -191,39 +193,55 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         tile_ = QBrush(tile);
         tileKey_ = key;
     }
-    const QPointF origin = horizontal ? QPointF(backwards ? from - period : from, line.top())
-                                      : QPointF(line.left(), backwards ? from - period : from);
-    painter.setBrushOrigin(origin);
-    const QBrush& brush = tile_;
-    // A textured fill goes row by row through span functions, which the raster engine
-    // hands to worker threads beyond about 96 rows, at several thread switches a fill.
-    // The same fill clipped to bands of fewer rows covers the same pixels on this thread.
-    // The bands overlap by a row, however their edges round, and a pixel filled twice is
-    // the same opaque or empty pixel of the tile; so not with antialiasing, whose edge rows
-    // would blend twice.
+    QPointF origin = horizontal ? QPointF(backwards ? from - period : from, line.top())
+                                : QPointF(line.left(), backwards ? from - period : from);
+    QRectF fill = visible;
+    painter.save();
+    const double device = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QTransform world = painter.worldTransform();
+    if (device == 1 && world.type() <= QTransform::TxScale && world.m11() > 0 && world.m22() > 0) {
+        // In device pixels, where the tile's pixels are the screen's own.
+        fill = world.mapRect(visible);
+        origin = world.map(origin);
+        painter.setWorldTransform(QTransform());
+        painter.setBrushOrigin(origin);
+        fillInBands(painter, fill, tile_);
+    } else {
+        QImage scaled = tile_.textureImage();
+        scaled.setDevicePixelRatio(ratio);
+        painter.setBrushOrigin(origin);
+        fillInBands(painter, fill, QBrush(scaled));
+    }
+    painter.restore();
+}
+
+// A textured fill goes row by row through span functions, which the raster engine hands
+// to worker threads beyond about 96 rows, at several thread switches a fill. The same fill
+// clipped to bands of fewer rows covers the same pixels on this thread. The bands overlap
+// by a row, however their edges round, and a pixel filled twice is the same opaque or
+// empty pixel of the tile; so not with antialiasing, whose edge rows would blend twice.
+void LineShape::fillInBands(QPainter& painter, const QRectF& fill, const QBrush& brush) {
     const QTransform toDevice = painter.deviceTransform();
     const double scale = toDevice.m22();
-    const double rows = visible.height() * scale;
-    if (horizontal || rows <= kBandRows || scale <= 0 ||
+    const double rows = fill.height() * scale;
+    if (fill.width() * toDevice.m11() > fill.height() * scale || rows <= kBandRows || scale <= 0 ||
         painter.testRenderHint(QPainter::Antialiasing) || toDevice.type() > QTransform::TxScale) {
-        painter.fillRect(visible, brush);
-    } else {
-        const QRectF wide = visible.adjusted(-1, 0, 1, 0);
-        double top = visible.top();
-        while (top < visible.bottom()) {
-            const double row = std::floor(top * scale + toDevice.dy()) + kBandRows;
-            const double next = std::min(visible.bottom(), (row - toDevice.dy()) / scale);
-            painter.save();
-            const double overlap = 1 / scale;
-            painter.setClipRect(
-                QRectF(wide.left(), top - overlap, wide.width(), next - top + 2 * overlap),
-                Qt::IntersectClip);
-            painter.fillRect(visible, brush);
-            painter.restore();
-            top = next;
-        }
+        painter.fillRect(fill, brush);
+        return;
     }
-    painter.setBrushOrigin(QPointF());
+    const QRectF wide = fill.adjusted(-1, 0, 1, 0);
+    double top = fill.top();
+    while (top < fill.bottom()) {
+        const double row = std::floor(top * scale + toDevice.dy()) + kBandRows;
+        const double next = std::min(fill.bottom(), (row - toDevice.dy()) / scale);
+        painter.save();
+        const double overlap = 1 / scale;
+        painter.setClipRect(QRectF(wide.left(), top - overlap, wide.width(), next - top + 2 * overlap),
+                            Qt::IntersectClip);
+        painter.fillRect(fill, brush);
+        painter.restore();
+        top = next;
+    }
 }
 
 // The ends already keep their place on the screen, whatever the scale.

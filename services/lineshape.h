@@ -87,6 +87,7 @@ private:
     Color color_;
     LineStyle style_;
     int width_;
+    static void fillInBands(QPainter& painter, const QRectF& fill, const QBrush& brush);
     struct TileKey {
         double ratio = 0;
         bool horizontal = false;
