@@ -91,6 +91,23 @@ protected:
         apply();
         repaint(before, painted(), erase);
     }
+    // Changes made in turn, each repainting and erasing as if made alone; but a state the
+    // control passes through is repainted once, not as one change's new state and again
+    // as the next one's old. A step returns whether it changed anything.
+    template <class... Step>
+    void changeInTurn(Step&&... steps) {
+        Painted last = painted();
+        bool changed = false;
+        const auto take = [&](auto&& step) {
+            if (!step()) return;
+            if (!changed) repaint(last, {}, Erase::ScreenDrawing);
+            changed = true;
+            Painted now = painted();
+            if (now != last) repaint({}, now, Erase::ScreenDrawing);
+            last = std::move(now);
+        };
+        (take(steps), ...);
+    }
 
 private:
     struct Painted {

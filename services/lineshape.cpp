@@ -43,10 +43,16 @@ void LineShape::setEnd(Coordinate& end, float value, const ScaleAxis& axis) {
 }
 
 void LineShape::setEnds(float x1, float y1, float x2, float y2) {
-    setX1(x1);
-    setY1(y1);
-    setX2(x2);
-    setY2(y2);
+    const ScaleAxis across = scale().xAxis();
+    const ScaleAxis up = scale().yAxis();
+    const auto set = [](Coordinate& end, float value, const ScaleAxis& axis) {
+        return [&end, value, &axis] {
+            if (end.is(value, axis)) return false;
+            end = Coordinate(value, axis);
+            return true;
+        };
+    };
+    changeInTurn(set(x1_, x1, across), set(y1_, y1, up), set(x2_, x2, across), set(y2_, y2, up));
 }
 
 void LineShape::setBorderColor(Color color) {
