@@ -56,7 +56,7 @@ const Program kFloor{"floor", DRAG_FLOOR_PATH, "drag step", true, 524, 492, {109
 const Program kLessons[] = {
     {"dorvane", DORVANE_PATH, "drag step", true, 524, 492, {109, 241}, {69, 241}, 1.5},
     {"skelvin", SKELVIN_PATH, "drag step", true, 520, 446, {109, 241}, {69, 241}, 1.5},
-    {"quillet", QUILLET_PATH, "pointer movement", false, 417, 492, {288, 228}, {208, 228}, 0},
+    {"quillet", QUILLET_PATH, "pointer movement", false, 417, 492, {288, 228}, {208, 228}, 1.5},
 };
 
 struct Showing {
