@@ -198,6 +198,7 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         }
         tile_ = QBrush(tile);
         tileKey_ = key;
+        strip_ = QImage();
     }
     QPointF origin = horizontal ? QPointF(backwards ? from - period : from, line.top())
                                 : QPointF(line.left(), backwards ? from - period : from);
@@ -210,8 +211,17 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         fill = world.mapRect(visible);
         origin = world.map(origin);
         painter.setWorldTransform(QTransform());
-        painter.setBrushOrigin(origin);
-        fillInBands(painter, fill, tile_);
+        // Without antialiasing the fill covers the pixels its rounded edges enclose.
+        const QRect pixels(QPoint(qRound(fill.left()), qRound(fill.top())),
+                           QPoint(qRound(fill.right()) - 1, qRound(fill.bottom()) - 1));
+        const QSize tileSize = tile_.textureImage().size();
+        if (!painter.testRenderHint(QPainter::Antialiasing) &&
+            (horizontal ? pixels.height() <= tileSize.height() : pixels.width() <= tileSize.width())) {
+            drawStrip(painter, pixels, origin, horizontal);
+        } else {
+            painter.setBrushOrigin(origin);
+            fillInBands(painter, fill, tile_);
+        }
     } else {
         QImage scaled = tile_.textureImage();
         scaled.setDevicePixelRatio(ratio);
@@ -219,6 +229,32 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         fillInBands(painter, fill, QBrush(scaled));
     }
     painter.restore();
+}
+
+// The pixels a fill with the tile from the brush origin would give, copied from the strip:
+// a copy is a plain loop over the rows, where a textured fill takes each row through span
+// functions. The tile's pixels are the same all across the line, so only the phase along
+// it counts, taken from the origin as the raster engine takes a tiled brush's.
+void LineShape::drawStrip(QPainter& painter, const QRect& fill, QPointF origin,
+                          bool horizontal) const {
+    if (fill.isEmpty()) return;
+    const QImage tile = tile_.textureImage();
+    const int period = horizontal ? tile.width() : tile.height();
+    const int length = horizontal ? fill.width() : fill.height();
+    if ((horizontal ? strip_.width() : strip_.height()) < length + period) {
+        const int along = std::max(length, 256) + period;
+        strip_ = QImage(horizontal ? QSize(along, tile.height()) : QSize(tile.width(), along),
+                        QImage::Format_ARGB32_Premultiplied);
+        strip_.fill(Qt::transparent);
+        QPainter stripPainter(&strip_);
+        stripPainter.fillRect(strip_.rect(), tile_);
+    }
+    const int from = horizontal ? fill.left() : fill.top();
+    const int start = qRound((horizontal ? origin.x() : origin.y()) + 1.0 / 65536);
+    const int phase = ((from - start) % period + period) % period;
+    const QRect source = horizontal ? QRect(phase, 0, fill.width(), fill.height())
+                                    : QRect(0, phase, fill.width(), fill.height());
+    painter.drawImage(fill.topLeft(), strip_, source);
 }
 
 // A textured fill goes row by row through span functions, which the raster engine hands

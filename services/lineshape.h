@@ -95,8 +95,12 @@ private:
         QColor color;
         bool operator==(const TileKey&) const = default;
     };
+    void drawStrip(QPainter& painter, const QRect& fill, QPointF origin, bool horizontal) const;
     mutable TileKey tileKey_;
     mutable QBrush tile_;
+    // The tile repeated along the line, as long as the longest part drawn so far and one
+    // period more: copied from, in device pixels, where filling with the tile is slower.
+    mutable QImage strip_;
 };
 
 }  // namespace forms
