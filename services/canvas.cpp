@@ -282,25 +282,27 @@ void Canvas::eraseScreen(const QRect& area) {
 void Canvas::settleErases() {
     const std::vector<QRect> pending = std::exchange(pendingErases_, {});
     if (pending.empty()) return;
-    QPainter& painter = painterOn(screen_);
-    painter.save();
-    painter.resetTransform();
-    painter.setCompositionMode(QPainter::CompositionMode_Clear);
-    for (const QRect& area : pending) {
-        for (const QRect& drawnPart : screenDrawing_.intersected(area))
-            painter.fillRect(deviceArea(drawnPart, imageRatio_), Qt::transparent);
-        screenDrawing_ -= area;
+    QRegion erased;
+    for (const QRect& area : pending) erased += area;
+    // Each device pixel a logical one touches, so however the region falls into rectangles
+    // the same pixels are cleared.
+    if (const QRegion cleared = screenDrawing_ & erased; !cleared.isEmpty()) {
+        QPainter& painter = painterOn(screen_);
+        painter.save();
+        painter.resetTransform();
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        for (const QRect& part : cleared)
+            painter.fillRect(deviceArea(part, imageRatio_), Qt::transparent);
+        painter.restore();
+        screenDrawing_ -= erased;
     }
-    painter.restore();
     if (!screen_.replayable) return;
     // A mark wholly erased since is forgotten; an erase is kept while older marks remain.
     std::vector<Mark>& marks = screen_.marks;
-    for (const QRect& area : pending) {
-        for (Mark& mark : marks) {
-            if (mark.reach.intersects(area)) mark.uncovered -= area;
-        }
-        screenErases_.push_back({nextSerial_, area});
+    for (Mark& mark : marks) {
+        if (erased.intersects(mark.reach)) mark.uncovered -= erased;
     }
+    for (const QRect& area : pending) screenErases_.push_back({nextSerial_, area});
     std::erase_if(marks, [](const Mark& mark) { return mark.uncovered.isEmpty(); });
     const std::uint64_t oldest = marks.empty() ? nextSerial_ : marks.front().serial;
     std::erase_if(screenErases_,
