@@ -47,7 +47,12 @@ void BoxControl::paint(QPainter& painter) const {
     const QSize size = (box.size() * ratio).toSize();
     if (size.isEmpty()) return;
     if (drawing_.size() != size || drawing_.devicePixelRatio() != ratio) {
-        drawing_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        const qsizetype stride = qsizetype(size.width()) * 4;
+        const std::size_t bytes = std::size_t(stride) * std::size_t(size.height());
+        drawing_ = QImage();
+        if (drawingMemory_.size() < bytes) drawingMemory_.resize(bytes);
+        drawing_ = QImage(drawingMemory_.data(), size.width(), size.height(), stride,
+                          QImage::Format_ARGB32_Premultiplied);
         drawing_.setDevicePixelRatio(ratio);
         drawing_.fill(Qt::transparent);
         render(drawing_, box.size());

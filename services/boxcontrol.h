@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <functional>
+#include <vector>
 
 #include "control.h"
 
@@ -41,6 +42,10 @@ private:
     float top_;
     float width_;
     float height_;
+    // The memory the drawing lies in, kept through changes of size: a readout whose width
+    // changes at every drag step would otherwise take fresh pages from the system for a
+    // large image at each step. Declared first, so that it outlives the image on it.
+    mutable std::vector<uchar> drawingMemory_;
     mutable QImage drawing_;
 };
 

@@ -27,6 +27,12 @@ public:
         line = addLine({.name = "Line1", .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 0}, canvas);
         dotted = addLine({.name = "Line2", .style = LineStyle::DashDot, .width = 2, .visible = false}, canvas);
         wide = addLine({.name = "Line3", .width = 3, .visible = false}, canvas);
+        tag = addLabel({.name = "Label2",
+                        .rect = {5000, 4000, 600, 330},
+                        .caption = "W",
+                        .visible = false,
+                        .transparent = true},
+                       canvas);
         if (!canvas->setScale(-2, 8, 13, -3)) qFatal("the plane's scale was refused");
         canvas->onMouseDown = [this](const MouseEvent& event) { presses.push_back(event); };
         canvas->onMouseMove = [this](const MouseEvent& event) { moves.push_back(event); };
@@ -36,6 +42,7 @@ public:
     LineShape* line;
     LineShape* dotted;
     LineShape* wide;
+    Label* tag;
     std::vector<MouseEvent> presses;
     std::vector<MouseEvent> moves;
 };
@@ -227,6 +234,20 @@ private slots:
         const QColor ground = toQColor(SystemColor::MenuBar);
         QCOMPARE(pixelAt(5.5, 1.5), lines > 0 ? toQColor(Color(colour)) : ground);
         QCOMPARE(pixelAt(5.5, 5.5), lines > 2 ? toQColor(Color(colour)) : ground);
+    }
+    // A transparent label drawn again at another size, in the memory of its earlier drawing,
+    // shows its new caption and nothing of the old.
+    void labelDrawnAgainShowsOnlyItsCaption() {
+        form_->tag->setVisible(true);
+        for (const char* caption : {"ij", "WWWWWW", "i"}) {
+            form_->tag->setCaption(caption);
+            const QImage shown = grab();
+            CanvasForm fresh(environment_);
+            fresh.window().show();
+            fresh.tag->setVisible(true);
+            fresh.tag->setCaption(caption);
+            QCOMPARE(fresh.window().grab().toImage(), shown);
+        }
     }
     void earlierControlLiesAbove() {
         // The label came before the line: where they cross, the label hides the line.
