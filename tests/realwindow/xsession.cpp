@@ -61,8 +61,6 @@ bool XSession::launch(const QString& program, const QString& title, QPoint& wind
     if (!process->waitForStarted(10000)) return false;
     programs_.push_back(std::move(process));
     QString window;
-    // A lesson built with sanitizers on a busy two-core machine has taken over 20 s to show
-    // its first window; a minute is still a clear failure when it never comes.
     const bool mapped = waitFor([&] {
         QProcess search;
         search.setProcessEnvironment(environment());
@@ -70,7 +68,7 @@ bool XSession::launch(const QString& program, const QString& title, QPoint& wind
         search.waitForFinished(5000);
         window = QString::fromLatin1(search.readAllStandardOutput()).split('\n').first().trimmed();
         return !window.isEmpty();
-    }, 60000);
+    });
     if (!mapped) return false;
     // Without a window manager the window sits where it asked to be; put it at a known place.
     xdotool({"windowmove", "--sync", window, "0", "0"});
