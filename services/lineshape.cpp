@@ -214,10 +214,10 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
         // Without antialiasing the fill covers the pixels its rounded edges enclose.
         const QRect pixels(QPoint(qRound(fill.left()), qRound(fill.top())),
                            QPoint(qRound(fill.right()) - 1, qRound(fill.bottom()) - 1));
-        const QSize tileSize = tile_.textureImage().size();
+        const QImage tile = tile_.textureImage();
         if (!painter.testRenderHint(QPainter::Antialiasing) &&
-            (horizontal ? pixels.height() <= tileSize.height() : pixels.width() <= tileSize.width())) {
-            drawStrip(painter, pixels, origin, horizontal);
+            (horizontal ? pixels.height() <= tile.height() : pixels.width() <= tile.width())) {
+            drawStrip(painter, tile, pixels, origin, horizontal);
         } else {
             painter.setBrushOrigin(origin);
             fillInBands(painter, fill, tile_);
@@ -235,10 +235,9 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
 // a copy is a plain loop over the rows, where a textured fill takes each row through span
 // functions. The tile's pixels are the same all across the line, so only the phase along
 // it counts, taken from the origin as the raster engine takes a tiled brush's.
-void LineShape::drawStrip(QPainter& painter, const QRect& fill, QPointF origin,
-                          bool horizontal) const {
+void LineShape::drawStrip(QPainter& painter, const QImage& tile, const QRect& fill,
+                          QPointF origin, bool horizontal) const {
     if (fill.isEmpty()) return;
-    const QImage tile = tile_.textureImage();
     const int period = horizontal ? tile.width() : tile.height();
     const int length = horizontal ? fill.width() : fill.height();
     if ((horizontal ? strip_.width() : strip_.height()) < length + period) {

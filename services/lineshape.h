@@ -95,7 +95,8 @@ private:
         QColor color;
         bool operator==(const TileKey&) const = default;
     };
-    void drawStrip(QPainter& painter, const QRect& fill, QPointF origin, bool horizontal) const;
+    void drawStrip(QPainter& painter, const QImage& tile, const QRect& fill, QPointF origin,
+                   bool horizontal) const;
     mutable TileKey tileKey_;
     mutable QBrush tile_;
     // The tile repeated along the line, as long as the longest part drawn so far and one
