@@ -63,10 +63,10 @@ void Canvas::place() {
     // The inner area is the zoomed one rounded once, so that the kept images fill it.
     const QSizeF inner = scale_.pixelSize() * zoom_;
     const int border = 2 * edgeWidth();
-    view_->setGeometry(int(std::lround(twipsToPixels(left_) * zoom_)),
-                       int(std::lround(twipsToPixels(design_.top) * zoom_)),
-                       int(std::lround(inner.width())) + 2 * border,
-                       int(std::lround(inner.height())) + 2 * border);
+    RepaintBatch::place(*view_, QRect(int(std::lround(twipsToPixels(left_) * zoom_)),
+                                      int(std::lround(twipsToPixels(design_.top) * zoom_)),
+                                      int(std::lround(inner.width())) + 2 * border,
+                                      int(std::lround(inner.height())) + 2 * border));
 }
 
 void Canvas::setLeft(float left) {

@@ -8,6 +8,7 @@
 
 #include "desktop.h"
 #include "lessoninfo.h"
+#include "repaintareas.h"
 #include "zoom.h"
 
 namespace forms {
@@ -95,6 +96,7 @@ void LessonWindow::restart() {
 }
 
 QImage LessonWindow::picture() {
+    RepaintBatch::tellNow();
     return form_->window().grab().toImage();
 }
 

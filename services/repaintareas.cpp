@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "repaintareas.h"
 
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 
 namespace forms {
 
@@ -20,17 +25,55 @@ qint64 pixels(const QRect& rect) {
 struct Held {
     QPointer<QWidget> widget;
     std::vector<QRect> areas;
+    std::optional<QRect> geometry;
 };
 
 int batchDepth = 0;
 std::vector<Held> held;
+QElapsedTimer sinceTold;
+QTimer* frameTimer = nullptr;
+std::optional<qint64> frameOverride;
 
 void tellHeld() {
+    if (held.empty()) return;
+    if (frameTimer) frameTimer->stop();
     std::vector<Held> told;
     told.swap(held);
-    for (const Held& widget : told)
-        if (widget.widget)
-            for (const QRect& area : widget.areas) widget.widget->update(area);
+    for (const Held& widget : told) {
+        if (!widget.widget) continue;
+        if (widget.geometry) widget.widget->setGeometry(*widget.geometry);
+        for (const QRect& area : widget.areas) widget.widget->update(area);
+    }
+    sinceTold.start();
+}
+
+// The screen shows a new picture once a refresh: a paint more often than that is never seen.
+qint64 frameNanoseconds() {
+    if (frameOverride) return *frameOverride;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double rate = screen && screen->refreshRate() > 0 ? screen->refreshRate() : 60.0;
+    return qint64(1e9 / std::clamp(rate, 30.0, 240.0));
+}
+
+// What a pointer or key event, or a timer's tick, changed is told at once when the last
+// telling is a frame ago, else a frame after it, with whatever else changes meanwhile: a
+// mouse that reports 125 times a second or more moves the figure twice or more a frame.
+void tellHeldInTurn() {
+    if (held.empty()) return;
+    const qint64 frame = frameNanoseconds();
+    const qint64 since = sinceTold.isValid() ? sinceTold.nsecsElapsed() : frame;
+    if (since >= frame) {
+        tellHeld();
+        return;
+    }
+    if (!frameTimer) {
+        frameTimer = new QTimer;
+        frameTimer->setSingleShot(true);
+        frameTimer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(frameTimer, &QTimer::timeout, [] { tellHeld(); });
+    }
+    if (!frameTimer->isActive())
+        frameTimer->start(int((frame - since + 999'999) / 1'000'000));
 }
 
 }  // namespace
@@ -48,21 +91,52 @@ RepaintBatch::RepaintBatch() {
 }
 
 RepaintBatch::~RepaintBatch() {
-    --batchDepth;
+    if (--batchDepth == 0)
+        tellHeldInTurn();
+    else
+        tellHeld();
+}
+
+void RepaintBatch::setFrameInterval(std::optional<std::chrono::nanoseconds> interval) {
+    frameOverride.reset();
+    if (interval) frameOverride = qint64(interval->count());
+}
+
+namespace {
+
+Held& heldFor(QWidget& widget) {
+    auto it = std::find_if(held.begin(), held.end(),
+                           [&widget](const Held& h) { return h.widget == &widget; });
+    if (it == held.end()) it = held.insert(held.end(), Held{&widget, {}, {}});
+    return *it;
+}
+
+}  // namespace
+
+void RepaintBatch::tellNow() {
     tellHeld();
 }
 
 void RepaintBatch::update(QWidget& widget, const QRect& area) {
     if (batchDepth == 0) {
+        // Whatever waits for its frame shows with this, so the picture is never part old.
+        tellHeld();
         widget.update(area);
         return;
     }
-    auto it = std::find_if(held.begin(), held.end(),
-                           [&widget](const Held& h) { return h.widget == &widget; });
-    if (it == held.end()) it = held.insert(held.end(), Held{&widget, {}});
+    Held& it = heldFor(widget);
     // An area joined into a larger one is marked again as the larger: only that is told.
-    std::erase_if(it->areas, [&area](const QRect& earlier) { return area.contains(earlier); });
-    it->areas.push_back(area);
+    std::erase_if(it.areas, [&area](const QRect& earlier) { return area.contains(earlier); });
+    it.areas.push_back(area);
+}
+
+void RepaintBatch::place(QWidget& widget, const QRect& geometry) {
+    if (batchDepth == 0) {
+        tellHeld();
+        widget.setGeometry(geometry);
+        return;
+    }
+    heldFor(widget).geometry = geometry;
 }
 
 RepaintBatch::Pause::Pause() : depth_(batchDepth) {

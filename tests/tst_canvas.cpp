@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
@@ -10,6 +11,7 @@
 
 #include "clocks.h"
 #include "form.h"
+#include "repaintareas.h"
 
 using namespace forms;
 
@@ -72,6 +74,7 @@ private slots:
     }
     void cleanup() {
         form_.reset();
+        RepaintBatch::setFrameInterval(std::nullopt);
     }
     void screenDrawingErasedOnlyWhereAControlChanged() {
         form_->canvas->setDrawWidth(3);
@@ -101,6 +104,7 @@ private slots:
         form_->label->setTop(2.5f);
         form_->dotted->setEnds(-1.3f, 7.1f, 12.4f, -2.2f);
         form_->dotted->setVisible(true);
+        RepaintBatch::tellNow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         form_->label->setLeft(-1);  // its old place, across the line, is repainted alone
         QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
@@ -146,6 +150,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
         form_->dotted->setVisible(true);
         form_->line->setEnds(-1, 7, 12, 7);
+        RepaintBatch::tellNow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         for (int step = 0; step < 4; ++step) {
             form_->label->setLeft(-1.5f + 9 * float(step % 2));
@@ -372,9 +377,44 @@ private slots:
         QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
     }
 
+    // What events change within a frame of the last repaint shows a frame after it, all
+    // together; a change made outside an event shows at once, with whatever waits.
+    void changesWithinAFrameShowAtItsEnd() {
+        QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
+        RepaintBatch::setFrameInterval(std::chrono::milliseconds(300));
+        form_->canvas->onMouseMove = [this](const MouseEvent& event) {
+            form_->label->setLeft(event.x);
+        };
+        QWidget& view = form_->canvas->widget();
+        const auto moveTo = [&](double x) {
+            const QPointF at = form_->canvas->scale().toPixels(x, 3) + QPointF(2, 2);
+            QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&view, &move);
+        };
+        moveTo(2);
+        QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
+        QElapsedTimer sinceShown;
+        sinceShown.start();
+        moveTo(7);
+        const QImage early = shownNow();
+        if (sinceShown.elapsed() < 250) QVERIFY(early != grab().convertToFormat(QImage::Format_RGB32));
+        QTRY_COMPARE_WITH_TIMEOUT(shownNow(), grab().convertToFormat(QImage::Format_RGB32), 2000);
+        QVERIFY(sinceShown.elapsed() >= 290);
+
+        moveTo(3);
+        form_->line->setEnds(-1, 6, 12, -3);  // outside any event
+        QCOMPARE(shownNow(), grab().convertToFormat(QImage::Format_RGB32));
+    }
+
 private:
     // What the window shows after the pending repaints, without repainting it whole.
     QImage repaintedOnScreen() {
+        RepaintBatch::tellNow();
+        return shownNow();
+    }
+    // The same, leaving what waits for its frame to wait.
+    QImage shownNow() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         QWidget& window = form_->window();
         return window.screen()
