@@ -462,7 +462,7 @@ void Canvas::print(std::string_view text) {
     const QFont font = toQFont(font_);
     const double lineHeight = lineBox(font).height;
     const QPointF at = scale_.toPixels(currentX_, currentY_);
-    const QRectF box(at, QSizeF(QFontMetricsF(font).horizontalAdvance(qtext), lineHeight));
+    const QRectF box(at, QSizeF(advances_.of(font, qtext), lineHeight));
     const QRectF bounds = box.adjusted(-2, -2, 2, 2);
     if (box.intersects(QRectF(QPointF(0, 0), scale_.pixelSize()))) {
         keep({.op = DrawingOp::Print,

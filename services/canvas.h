@@ -220,6 +220,7 @@ private:
     int keyDepth_ = 0;
     Layer persistent_;
     bool persistentIsBlank_ = true;
+    TextAdvances advances_;
     // The marks of the picture kept through a clear, and how many calls since have drawn
     // them again in order.
     struct Redrawing {

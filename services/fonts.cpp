@@ -95,6 +95,15 @@ LineBox lineBox(const QFont& font) {
     return {metrics.ascent(), metrics.height()};
 }
 
+double TextAdvances::of(const QFont& font, const QString& text) {
+    static constexpr std::size_t kMostKnown = 64;
+    for (const Known& entry : known_)
+        if (entry.text == text && entry.font == font) return entry.advance;
+    if (known_.size() == kMostKnown) known_.erase(known_.begin());
+    known_.push_back({font, text, QFontMetricsF(font).horizontalAdvance(text)});
+    return known_.back().advance;
+}
+
 QFont pictureSerif(int pixelSize, bool italic) {
     QFont font(QStringLiteral("Liberation Serif"));
     font.setPixelSize(pixelSize);

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 #include <string>
+#include <vector>
 
 namespace forms {
 
@@ -39,6 +41,22 @@ struct LineBox {
     double height;
 };
 LineBox lineBox(const QFont& font);
+
+// How far a line of text in a font advances, in pixels. A lesson that draws its axes
+// again at every pointer movement prints the same few numbers each time: the last
+// answers are kept, since laying out a text costs more than the rest of printing it.
+class TextAdvances {
+public:
+    double of(const QFont& font, const QString& text);
+
+private:
+    struct Known {
+        QFont font;
+        QString text;
+        double advance;
+    };
+    std::vector<Known> known_;
+};
 
 // The serif the formula pictures are set in, at a pixel size and unhinted, so that its
 // outlines keep their shapes at every zoom.
