@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
@@ -330,6 +331,16 @@ private slots:
         QCOMPARE(form_->canvas->currentX(), -2.0f);
         QVERIFY(form_->canvas->currentY() < 5.0f && form_->canvas->currentY() > 4.4f);
     }
+    // The advances kept for printed texts are told apart by font as well as by text.
+    void keptAdvancesKnowTheirFont() {
+        TextAdvances advances;
+        const QFont small = toQFont({"宋体", 9});
+        const QFont large = toQFont({"宋体", 24});
+        const double first = advances.of(small, "2024");
+        QCOMPARE(first, QFontMetricsF(small).horizontalAdvance("2024"));
+        QCOMPARE(advances.of(large, "2024"), QFontMetricsF(large).horizontalAdvance("2024"));
+        QCOMPARE(advances.of(small, "2024"), first);
+    }
     void farAwayDrawingIsClipped() {
         form_->canvas->setDrawWidth(2);
         form_->canvas->line(-1e30, 1, 1e30, 1, kRed);
@@ -403,7 +414,9 @@ private slots:
         QVERIFY(sinceShown.elapsed() >= 290);
 
         moveTo(3);
-        form_->line->setEnds(-1, 6, 12, -3);  // outside any event
+        // Outside any event, and far below the label.
+        form_->dotted->setEnds(10, -2, 12, -2);
+        form_->dotted->setVisible(true);
         QCOMPARE(shownNow(), grab().convertToFormat(QImage::Format_RGB32));
     }
 
