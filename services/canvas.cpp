@@ -109,7 +109,7 @@ void Canvas::setCurrentY(double y) {
 }
 
 double Canvas::ratio() const {
-    return zoom_ * view_->devicePixelRatioF();
+    return zoom_ * deviceRatio(view_);
 }
 
 void Canvas::ensureImages() {
@@ -119,7 +119,7 @@ void Canvas::ensureImages() {
     settleRedraw();
     endPainting();
     const QSize size = (QSizeF(view_->size() - 2 * QSize(2 * edgeWidth(), 2 * edgeWidth())) *
-                        view_->devicePixelRatioF())
+                        deviceRatio(view_))
                            .toSize()
                            .expandedTo(QSize(1, 1));
     const QImage persistentBefore = std::exchange(persistent_.image, QImage(size, QImage::Format_RGB32));
@@ -348,7 +348,11 @@ void Canvas::cls() {
         persistent_.image.fill(toQColor(backColor_));
         persistentIsBlank_ = true;
     }
-    if (autoRedraw_) persistent_ = Layer{std::move(persistent_.image), {}, true};
+    if (autoRedraw_) {
+        persistent_ = Layer{std::move(persistent_.image), {}, true};
+        // The same calls are likely to come again, as many.
+        if (redrawing_) persistent_.marks.reserve(redrawing_->before.size());
+    }
     // The screen-only layer is cleared, and repainted, only where it held anything: a
     // lesson that draws a few arcs at every step must not clear a whole screen's layer.
     // Arcs of single points leave hundreds of rectangles, gathered into a few first.
@@ -568,7 +572,7 @@ void Canvas::paintInner(QPainter& painter, const QRect& area) {
     settleErases();
     endPainting();
     // The layers are in device pixels over the zoomed inner area: copied one to one.
-    const qreal device = view_->devicePixelRatioF();
+    const qreal device = deviceRatio(view_);
     const auto copy = [&](const QImage& image, const QRect& part) {
         painter.drawImage(QRectF(part), image,
                           QRectF(QPointF(part.topLeft()) * device, QSizeF(part.size()) * device));

@@ -204,7 +204,7 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
                                 : QPointF(line.left(), backwards ? from - period : from);
     QRectF fill = visible;
     painter.save();
-    const double device = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double device = deviceRatio(painter.device());
     const QTransform world = painter.worldTransform();
     if (device == 1 && world.type() <= QTransform::TxScale && world.m11() > 0 && world.m22() > 0) {
         // In device pixels, where the tile's pixels are the screen's own.

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -74,8 +76,17 @@ double snappedPenWidth(int penWidth, double ratio) {
     return double(devicePenWidth(penWidth, ratio)) / ratio;
 }
 
+double deviceRatio(const QPaintDevice* device) {
+    if (!device) return 1.0;
+    if (device->devType() == QInternal::Widget) {
+        const QWidget* window = static_cast<const QWidget*>(device)->window();
+        if (const QWindow* handle = window->windowHandle()) return handle->devicePixelRatio();
+    }
+    return device->devicePixelRatioF();
+}
+
 double renderRatio(const QPainter& painter) {
-    const double device = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double device = deviceRatio(painter.device());
     return device * std::abs(painter.worldTransform().m11());
 }
 
@@ -89,7 +100,7 @@ void drawDevicePixels(QPainter& painter, QPointF topLeft, const QImage& image) {
         painter.drawImage(topLeft, image);
         return;
     }
-    const double device = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double device = deviceRatio(painter.device());
     const QPointF at = world.map(topLeft) * device;
     painter.save();
     painter.setWorldTransform(QTransform());

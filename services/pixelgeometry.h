@@ -13,6 +13,8 @@
 class QImage;
 class QPainter;
 
+class QPaintDevice;
+
 namespace forms {
 
 // The part of the segment a-b inside rect, or nothing when it misses it.
@@ -26,6 +28,11 @@ double snapToPixelGrid(double coordinate, int penWidth, double ratio = 1);
 
 // The pen width in logical pixels that covers whole device pixels at the ratio.
 double snappedPenWidth(int penWidth, double ratio);
+
+// Device pixels to one logical pixel of a paint device (1 without one). A widget's is its
+// window's: asked of the widget itself, Qt looks up the widget's screen first, which
+// costs more than painting a small control.
+double deviceRatio(const QPaintDevice* device);
 
 // Device pixels to one logical pixel of a painter: the device's pixel ratio times the
 // zoom the painter was scaled by.
