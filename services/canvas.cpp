@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cfloat>
+#include <cstring>
 #include <cmath>
 #include <numbers>
 
@@ -26,6 +27,19 @@ constexpr size_t kMaxMarks = 4096;
 QRect deviceArea(const QRect& logical, double ratio) {
     return QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio)
         .toAlignedRect();
+}
+
+// Clears device pixels of the screen-only layer, row by row. Through a painter, a clear of
+// a hundred rows or more is handed to Qt's worker threads, at several thread switches; at
+// full screen an arc's area is that tall, and it is cleared at every drag step.
+void clearPixels(QImage& image, const QRect& area) {
+    const QRect part = area.intersected(image.rect());
+    if (part.isEmpty()) return;
+    const qsizetype stride = image.bytesPerLine();
+    const qsizetype offset = qsizetype(part.left()) * 4;
+    const std::size_t bytes = std::size_t(part.width()) * 4;
+    uchar* bits = image.bits();
+    for (int y = part.top(); y <= part.bottom(); ++y) std::memset(bits + y * stride + offset, 0, bytes);
 }
 
 }  // namespace
@@ -287,13 +301,10 @@ void Canvas::settleErases() {
     // Each device pixel a logical one touches, so however the region falls into rectangles
     // the same pixels are cleared.
     if (const QRegion cleared = screenDrawing_ & erased; !cleared.isEmpty()) {
-        QPainter& painter = painterOn(screen_);
-        painter.save();
-        painter.resetTransform();
-        painter.setCompositionMode(QPainter::CompositionMode_Clear);
-        for (const QRect& part : cleared)
-            painter.fillRect(deviceArea(part, imageRatio_), Qt::transparent);
-        painter.restore();
+        // Written to directly: a painter kept on a shared image would go on drawing into
+        // the copy that writing leaves behind.
+        if (!screen_.image.isDetached()) endPainting();
+        for (const QRect& part : cleared) clearPixels(screen_.image, deviceArea(part, imageRatio_));
         screenDrawing_ -= erased;
     }
     if (!screen_.replayable) return;
@@ -358,11 +369,7 @@ void Canvas::cls() {
     // Arcs of single points leave hundreds of rectangles, gathered into a few first.
     RepaintAreas cleared;
     for (const QRect& part : screenDrawing_) cleared.add(deviceArea(part, imageRatio_));
-    if (!cleared.areas().empty()) {
-        QPainter painter(&screen_.image);
-        painter.setCompositionMode(QPainter::CompositionMode_Clear);
-        for (const QRect& area : cleared.areas()) painter.fillRect(area, Qt::transparent);
-    }
+    for (const QRect& area : cleared.areas()) clearPixels(screen_.image, area);
     screen_ = Layer{std::move(screen_.image), {}, true};
     screenErases_.clear();
     repaintGathered(screenDrawing_);
