@@ -241,19 +241,30 @@ void LineShape::drawStrip(QPainter& painter, const QImage& tile, const QRect& fi
     const int period = horizontal ? tile.width() : tile.height();
     const int length = horizontal ? fill.width() : fill.height();
     if ((horizontal ? strip_.width() : strip_.height()) < length + period) {
-        const int along = std::max(length, 256) + period;
+        // Made with room to grow, as a dragged line grows step by step; the tile repeated
+        // from the corner, as a fill with the tile would give, but copied pixel by pixel:
+        // the fill of a tall strip would go to worker threads.
+        const int along = std::max(2 * length, 256) + period;
         strip_ = QImage(horizontal ? QSize(along, tile.height()) : QSize(tile.width(), along),
                         QImage::Format_ARGB32_Premultiplied);
-        strip_.fill(Qt::transparent);
-        QPainter stripPainter(&strip_);
-        stripPainter.fillRect(strip_.rect(), tile_);
+        const QImage source = tile.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < strip_.height(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y % source.height()));
+            auto* to = reinterpret_cast<QRgb*>(strip_.scanLine(y));
+            for (int x = 0; x < strip_.width(); ++x) to[x] = from[x % source.width()];
+        }
     }
     const int from = horizontal ? fill.left() : fill.top();
     const int start = qRound((horizontal ? origin.x() : origin.y()) + 1.0 / 65536);
     const int phase = ((from - start) % period + period) % period;
     const QRect source = horizontal ? QRect(phase, 0, fill.width(), fill.height())
                                     : QRect(0, phase, fill.width(), fill.height());
-    painter.drawImage(fill.topLeft(), strip_, source);
+    // In bands of rows, for the reason fillInBands gives: a tall copy goes to worker threads.
+    for (int band = 0; band < source.height(); band += kBandRows) {
+        const int rows = std::min(kBandRows, source.height() - band);
+        painter.drawImage(fill.topLeft() + QPoint(0, band), strip_,
+                          QRect(source.x(), source.y() + band, source.width(), rows));
+    }
 }
 
 // A textured fill goes row by row through span functions, which the raster engine hands
