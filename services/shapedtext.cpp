@@ -167,6 +167,19 @@ constexpr int kSoftHyphen = 0xAD;
 
 }  // namespace
 
+TextShaper::TextShaper(QFont font)
+    : font_(std::move(font)),
+      learnt_([this] {
+          static std::unordered_map<QString, std::weak_ptr<Learnt>> known;
+          std::weak_ptr<Learnt>& entry =
+              known[font_.toString() + u'/' + QString::number(int(font_.hintingPreference()))];
+          std::shared_ptr<Learnt> learnt = entry.lock();
+          if (!learnt) entry = learnt = std::make_shared<Learnt>();
+          return learnt;
+      }()),
+      face_(learnt_->face),
+      contexts_(learnt_->contexts) {}
+
 TextShaper::Shaped TextShaper::shape(const QString& text) {
     Context& context = contexts_[hasLetter(text) ? 1 : 0];
     if (composesFaithfully(context)) {

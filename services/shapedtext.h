@@ -12,6 +12,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -31,7 +32,7 @@ struct GlyphFace {
 // by more than pairs, a few probes at first use find it, and it is shaped whole.
 class TextShaper {
 public:
-    explicit TextShaper(QFont font) : font_(std::move(font)) {}
+    explicit TextShaper(QFont font);
     const QFont& font() const { return font_; }
 
     struct Glyph {
@@ -73,9 +74,18 @@ private:
     std::optional<Shaped> shapeAfterLead(const Context& context, const QString& text);
     Shaped shapeWhole(const QString& text) const;
 
+    struct Learnt {
+        std::optional<GlyphFace> face;  // the face every simple character comes from
+        std::array<Context, 2> contexts;
+    };
+
     QFont font_;
-    std::optional<GlyphFace> face_;  // the face every simple character comes from
-    std::array<Context, 2> contexts_;
+    // What is learnt of a font is shared by the shapers of the same font while any lives:
+    // a label's first captions would otherwise shape every pair of characters anew, as
+    // each of the formula row's labels did.
+    std::shared_ptr<Learnt> learnt_;
+    std::optional<GlyphFace>& face_;
+    std::array<Context, 2>& contexts_;
 };
 
 class ShapedLine {
