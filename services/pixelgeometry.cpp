@@ -102,12 +102,12 @@ void drawDevicePixels(QPainter& painter, QPointF topLeft, const QImage& image) {
     }
     const double device = deviceRatio(painter.device());
     const QPointF at = world.map(topLeft) * device;
-    painter.save();
+    // The transform alone is put back: a save would copy the painter's clip as well.
     painter.setWorldTransform(QTransform());
     painter.drawImage(QRectF(QPointF(std::round(at.x()), std::round(at.y())) / device,
                              QSizeF(image.size()) / device),
                       image, QRectF(image.rect()));
-    painter.restore();
+    painter.setWorldTransform(world);
 }
 
 QRectF segmentBounds(QPointF a, QPointF b, double penWidth) {
