@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cfloat>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "canvasview.h"

@@ -11,9 +11,8 @@
 #include <vector>
 
 class QImage;
-class QPainter;
-
 class QPaintDevice;
+class QPainter;
 
 namespace forms {
 

@@ -124,10 +124,10 @@ void RepaintBatch::update(QWidget& widget, const QRect& area) {
         widget.update(area);
         return;
     }
-    Held& it = heldFor(widget);
+    Held& entry = heldFor(widget);
     // An area joined into a larger one is marked again as the larger: only that is told.
-    std::erase_if(it.areas, [&area](const QRect& earlier) { return area.contains(earlier); });
-    it.areas.push_back(area);
+    std::erase_if(entry.areas, [&area](const QRect& earlier) { return area.contains(earlier); });
+    entry.areas.push_back(area);
 }
 
 void RepaintBatch::place(QWidget& widget, const QRect& geometry) {
