@@ -144,6 +144,7 @@ void Canvas::ensureImages() {
     screen_.image.fill(Qt::transparent);
     redraw(persistent_, persistentBefore, false);
     redraw(screen_, screenBefore, true);
+    screenPainted_ = screen_.marks.size();
 }
 
 void Canvas::redraw(Layer& layer, const QImage& before, bool screen) {
@@ -277,16 +278,32 @@ void Canvas::keep(Mark mark) {
         divergeRedraw();
     }
     if (autoRedraw_) persistentIsBlank_ = false;
-    paintMark(painterOn(layer), mark);
-    if (!layer.replayable) return;
-    if (layer.marks.size() >= kMaxMarks) {
+    if (layer.replayable && layer.marks.size() >= kMaxMarks) {
+        if (!autoRedraw_) paintWaitingMarks();
         layer.replayable = false;
         layer.marks.clear();
-        if (!autoRedraw_) screenErases_.clear();
+        if (!autoRedraw_) {
+            screenErases_.clear();
+            screenPainted_ = 0;
+        }
+    }
+    // Screen-only drawing waits to be painted until it is shown: a lesson that clears and
+    // draws its arcs again at every pointer movement would otherwise paint the arcs of
+    // states that the next movement clears before the screen refreshes.
+    if (!autoRedraw_ && layer.replayable) {
+        mark.uncovered = mark.reach;
+        layer.marks.push_back(std::move(mark));
         return;
     }
-    if (!autoRedraw_) mark.uncovered = mark.reach;
-    layer.marks.push_back(std::move(mark));
+    paintMark(painterOn(layer), mark);
+    if (layer.replayable) layer.marks.push_back(std::move(mark));
+}
+
+void Canvas::paintWaitingMarks() {
+    if (screenPainted_ >= screen_.marks.size()) return;
+    QPainter& painter = painterOn(screen_);
+    for (std::size_t i = screenPainted_; i < screen_.marks.size(); ++i) paintMark(painter, screen_.marks[i]);
+    screenPainted_ = screen_.marks.size();
 }
 
 void Canvas::eraseScreen(const QRect& area) {
@@ -296,6 +313,7 @@ void Canvas::eraseScreen(const QRect& area) {
 void Canvas::settleErases() {
     const std::vector<QRect> pending = std::exchange(pendingErases_, {});
     if (pending.empty()) return;
+    paintWaitingMarks();  // drawn before the erases, so under them
     QRegion erased;
     for (const QRect& area : pending) erased += area;
     // Each device pixel a logical one touches, so however the region falls into rectangles
@@ -315,6 +333,7 @@ void Canvas::settleErases() {
     }
     for (const QRect& area : pending) screenErases_.push_back({nextSerial_, area});
     std::erase_if(marks, [](const Mark& mark) { return mark.uncovered.isEmpty(); });
+    screenPainted_ = marks.size();
     const std::uint64_t oldest = marks.empty() ? nextSerial_ : marks.front().serial;
     std::erase_if(screenErases_,
                   [oldest](const ScreenErase& erase) { return erase.serial <= oldest; });
@@ -371,6 +390,7 @@ void Canvas::cls() {
     for (const QRect& part : screenDrawing_) cleared.add(deviceArea(part, imageRatio_));
     for (const QRect& area : cleared.areas()) clearPixels(screen_.image, area);
     screen_ = Layer{std::move(screen_.image), {}, true};
+    screenPainted_ = 0;
     screenErases_.clear();
     repaintGathered(screenDrawing_);
     if (autoRedraw_ && !keepForRedraw) view_->repaintLater(view_->rect());
@@ -577,6 +597,7 @@ void Canvas::paintInner(QPainter& painter, const QRect& area) {
     ensureImages();
     settleRedraw();
     settleErases();
+    paintWaitingMarks();
     endPainting();
     // The layers are in device pixels over the zoomed inner area: copied one to one.
     const qreal device = deviceRatio(view_);

@@ -198,6 +198,8 @@ private:
     void keep(Mark mark);
     void eraseScreen(const QRect& area);
     void settleErases();
+    // Paints the screen-only drawing that waits to be shown.
+    void paintWaitingMarks();
     void redraw(Layer& layer, const QImage& before, bool screen);
     void drawn(const QRectF& pixelRect, DrawingCall call);
     QRect zoomedArea(const QRectF& pixelRect) const;
@@ -232,6 +234,7 @@ private:
     Layer screen_;
     QRegion screenDrawing_;  // where the screen-only layer holds anything, at zoom 1
     std::vector<ScreenErase> screenErases_;
+    std::size_t screenPainted_ = 0;  // the screen-only marks already painted, from the first
     // Erases asked for since the layer was last drawn on or shown: a clear before then
     // makes them needless, as when a lesson moves its labels and then clears its arcs.
     std::vector<QRect> pendingErases_;
