@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] [--shots DIR]
+// drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] [--shots DIR] [--each]
 // The whole lesson process's CPU time per drag step with real X input: starts Xvfb (one
 // 1920 x 1080 screen) with openbox, launches each lesson and the bare drag-floor program,
 // drives a drag of N steps with XTest from the lesson's point, one step every interval, and
 // reads the process's CPU time from /proc before and after. Prints the medians of R runs,
 // at 100 % and full screen, and each lesson's ratio to the floor (the median of the runs'
 // ratios) beside its budget.
-// With --shots, a screenshot of each program's first drag is saved there.
+// With --shots, a screenshot of each program's first drag is saved there; with --each, every
+// run's figures are printed as well, to see how far they spread.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -191,80 +192,165 @@ Window findWindow(Display* display, Window under, pid_t pid, int minWidth, int m
     return found;
 }
 
+// One X server of its own with a window manager.
+struct XServer {
+    pid_t xvfb = -1;
+    pid_t openbox = -1;
+    std::string name;
+    Display* display = nullptr;
+};
+
+XServer openServer() {
+    XServer screen;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return screen;
+    const std::string size =
+        std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
+    screen.xvfb =
+        spawn({"Xvfb", "-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"}, {}, pipeEnds[1]);
+    close(pipeEnds[1]);
+    char number[32] = {};
+    const ssize_t got = screen.xvfb > 0 ? read(pipeEnds[0], number, sizeof number - 1) : -1;
+    close(pipeEnds[0]);
+    if (got <= 0) return screen;
+    screen.name = ":" + std::to_string(std::atoi(number));
+    screen.display = XOpenDisplay(screen.name.c_str());
+    screen.openbox = spawn({"openbox"}, {"DISPLAY=" + screen.name}, -1);
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (screen.display && !XTestQueryExtension(screen.display, &event, &error, &major, &minor)) {
+        XCloseDisplay(screen.display);
+        screen.display = nullptr;
+    }
+    return screen;
+}
+
+void closeServer(XServer& screen) {
+    if (screen.display) XCloseDisplay(screen.display);
+    stop(screen.openbox);
+    stop(screen.xvfb);
+}
+
+// A program started on a screen, settled, with the pointer on the point it drags.
+class Dragged {
+public:
+    Dragged(const XServer& screen, const Program& program, const Showing& showing)
+        : screen_(screen), program_(program) {
+        std::vector<std::string> arguments{program.path};
+        if (showing.fullScreen) arguments.emplace_back("--fullscreen");
+        pid_ = spawn(arguments, {"DISPLAY=" + screen.name, "QT_QPA_PLATFORM=xcb", "LANG=zh_CN.UTF-8"},
+                     -1);
+        if (pid_ <= 0) return;
+        const int minWidth = showing.fullScreen ? kScreenWidth : int(program.width);
+        const int minHeight = showing.fullScreen ? kScreenHeight : int(program.height);
+        Display* display = screen.display;
+        Window window = 0;
+        for (int wait = 0; wait < 400 && !window; ++wait) {
+            sleepMs(50);
+            window = findWindow(display, DefaultRootWindow(display), pid_, minWidth, minHeight);
+        }
+        if (!window) return;
+        Window child = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &left_, &top_, &child);
+        if (showing.fullScreen) {
+            // The client area at the largest zoom that fits, centred.
+            zoom_ = std::min(kScreenWidth / program.width, kScreenHeight / program.height);
+            left_ += int((kScreenWidth - std::lround(program.width * zoom_)) / 2);
+            top_ += int((kScreenHeight - std::lround(program.height * zoom_)) / 2);
+        }
+        ready_ = true;
+    }
+    ~Dragged() { stop(pid_); }
+    Dragged(const Dragged&) = delete;
+    Dragged& operator=(const Dragged&) = delete;
+
+    bool ready() const { return ready_; }
+    pid_t pid() const { return pid_; }
+
+    // Until the program has settled: skelvin plays its construction at start.
+    bool settled() const {
+        double before = cpuMs(pid_);
+        for (int wait = 0; wait < 60; ++wait) {
+            sleepMs(250);
+            const double now = cpuMs(pid_);
+            if (now - before < 2 && wait >= 1) return true;
+            before = now;
+        }
+        return false;
+    }
+
+    void moveTo(int step) const {
+        const double radius = program_.start.x - program_.centre.x;
+        const double angle = 2 * std::numbers::pi * step / 200;
+        const double x = left_ + zoom_ * (program_.centre.x + radius * std::cos(angle));
+        const double y = top_ + zoom_ * (program_.centre.y + radius * std::sin(angle));
+        XTestFakeMotionEvent(screen_.display, DefaultScreen(screen_.display), int(std::lround(x)),
+                             int(std::lround(y)), 0);
+        XFlush(screen_.display);
+    }
+
+    void press(bool down) const {
+        if (!program_.drag) return;
+        XTestFakeButtonEvent(screen_.display, 1, down ? True : False, 0);
+        XFlush(screen_.display);
+    }
+
+private:
+    const XServer& screen_;
+    const Program& program_;
+    pid_t pid_ = -1;
+    int left_ = 0;
+    int top_ = 0;
+    double zoom_ = 1;
+    bool ready_ = false;
+};
+
 struct Sample {
-    double msPerStep;
+    double lessonMs;  // per step
+    double floorMs;
     bool ok;
 };
 
-Sample measure(Display* display, const std::string& displayName, const Program& program,
+// The lesson on one screen and the floor on the other, dragged step by step in turn, half
+// an interval apart: whatever the machine does meanwhile falls on both alike.
+Sample measure(const XServer& lessonScreen, const XServer& floorScreen, const Program& program,
                const Showing& showing, int steps, double intervalMs, const std::string& shot) {
-    std::vector<std::string> arguments{program.path};
-    if (showing.fullScreen) arguments.emplace_back("--fullscreen");
-    const pid_t pid = spawn(arguments,
-                            {"DISPLAY=" + displayName, "QT_QPA_PLATFORM=xcb", "LANG=zh_CN.UTF-8"}, -1);
-    if (pid <= 0) return {0, false};
-    const int minWidth = showing.fullScreen ? kScreenWidth : int(program.width);
-    const int minHeight = showing.fullScreen ? kScreenHeight : int(program.height);
-    Window window = 0;
-    for (int wait = 0; wait < 400 && !window; ++wait) {
-        sleepMs(50);
-        window = findWindow(display, DefaultRootWindow(display), pid, minWidth, minHeight);
-    }
-    if (!window) {
-        stop(pid);
-        return {0, false};
-    }
-    // Until the lesson has settled: skelvin plays its construction at start.
-    double before = cpuMs(pid);
-    for (int wait = 0; wait < 60; ++wait) {
-        sleepMs(250);
-        const double now = cpuMs(pid);
-        const bool idle = now - before < 2;
-        before = now;
-        if (idle && wait >= 1) break;
-    }
-    int left = 0;
-    int top = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &left, &top, &child);
-    double zoom = 1;
-    if (showing.fullScreen) {
-        // The client area at the largest zoom that fits, centred.
-        zoom = std::min(kScreenWidth / program.width, kScreenHeight / program.height);
-        left += int((kScreenWidth - std::lround(program.width * zoom)) / 2);
-        top += int((kScreenHeight - std::lround(program.height * zoom)) / 2);
-    }
-    const double radius = program.start.x - program.centre.x;
-    const auto at = [&](int step) {
-        const double angle = 2 * std::numbers::pi * step / 200;
-        return Point{left + zoom * (program.centre.x + radius * std::cos(angle)),
-                     top + zoom * (program.centre.y + radius * std::sin(angle))};
-    };
-    const int screen = DefaultScreen(display);
-    XTestFakeMotionEvent(display, screen, int(std::lround(at(0).x)), int(std::lround(at(0).y)), 0);
-    XFlush(display);
+    const Dragged lesson(lessonScreen, program, showing);
+    const Dragged floor(floorScreen, kFloor, showing);
+    if (!lesson.ready() || !floor.ready() || !lesson.settled() || !floor.settled())
+        return {0, 0, false};
+    lesson.moveTo(0);
+    floor.moveTo(0);
     sleepMs(200);
-    const double start = cpuMs(pid);
-    if (program.drag) XTestFakeButtonEvent(display, 1, True, 0);
+    const double lessonStart = cpuMs(lesson.pid());
+    const double floorStart = cpuMs(floor.pid());
+    lesson.press(true);
+    floor.press(true);
     for (int step = 1; step <= steps; ++step) {
-        const Point point = at(step);
-        XTestFakeMotionEvent(display, screen, int(std::lround(point.x)), int(std::lround(point.y)), 0);
-        XFlush(display);
-        sleepMs(intervalMs);
+        lesson.moveTo(step);
+        sleepMs(intervalMs / 2);
+        floor.moveTo(step);
+        sleepMs(intervalMs / 2);
     }
     if (!shot.empty()) {
         // Taken with the button still down, so that the picture shows the drag itself.
         sleepMs(200);
-        const pid_t taker = spawn({"import", "-display", displayName, "-window", "root", shot}, {}, -1);
+        const pid_t taker =
+            spawn({"import", "-display", lessonScreen.name, "-window", "root", shot}, {}, -1);
         if (taker > 0) waitpid(taker, nullptr, 0);
     }
-    if (program.drag) XTestFakeButtonEvent(display, 1, False, 0);
-    XFlush(display);
+    lesson.press(false);
+    floor.press(false);
     sleepMs(200);
-    const double end = cpuMs(pid);
-    stop(pid);
+    const double lessonEnd = cpuMs(lesson.pid());
+    const double floorEnd = cpuMs(floor.pid());
+    const bool counted = lessonStart >= 0 && lessonEnd >= lessonStart && floorStart >= 0 &&
+                         floorEnd >= floorStart;
     // The shot's own wait adds idle time only, but it is no part of a run's figure.
-    return {(end - start) / steps, start >= 0 && end >= start && shot.empty()};
+    return {(lessonEnd - lessonStart) / steps, (floorEnd - floorStart) / steps,
+            counted && shot.empty()};
 }
 
 double median(std::vector<double> values) {
@@ -288,106 +374,90 @@ int main(int argc, char** argv) {
     std::string shots;
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--shots") == 0) shots = argv[i + 1];
+    const bool each = std::any_of(argv + 1, argv + argc,
+                                  [](const char* arg) { return std::strcmp(arg, "--each") == 0; });
     if (steps <= 0 || runs <= 0 || intervalMs <= 0) {
         std::fprintf(stderr,
-                     "usage: drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] [--shots DIR]\n");
+                     "usage: drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] "
+                     "[--shots DIR] [--each]\n");
         return 2;
     }
 
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return 1;
-    const std::string screenSize =
-        std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-    const pid_t xvfb = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", screenSize, "-nolisten", "tcp"},
-                             {}, pipeEnds[1]);
-    close(pipeEnds[1]);
-    char number[32] = {};
-    const ssize_t got = xvfb > 0 ? read(pipeEnds[0], number, sizeof number - 1) : -1;
-    close(pipeEnds[0]);
-    if (got <= 0) {
-        std::fprintf(stderr, "drag-cpu-benchmark: Xvfb did not start\n");
-        stop(xvfb);
-        return 1;
-    }
-    const std::string displayName = ":" + std::to_string(std::atoi(number));
-    Display* display = XOpenDisplay(displayName.c_str());
-    const pid_t openbox = spawn({"openbox"}, {"DISPLAY=" + displayName}, -1);
-    int event = 0;
-    int error = 0;
-    int major = 0;
-    int minor = 0;
-    if (!display || !XTestQueryExtension(display, &event, &error, &major, &minor)) {
+    XServer servers[2] = {openServer(), openServer()};
+    if (!servers[0].display || !servers[1].display) {
         std::fprintf(stderr, "drag-cpu-benchmark: no X display with XTest\n");
-        stop(openbox);
-        stop(xvfb);
+        for (XServer& server : servers) closeServer(server);
         return 1;
     }
-    sleepMs(1000);  // the window manager takes over the screen
+    sleepMs(1000);  // the window managers take over their screens
 
-    std::vector<const Program*> programs{&kFloor};
-    for (const Program& lesson : kLessons) programs.push_back(&lesson);
-    // samples[showing][program]; the programs take turns within each run, so that a change
-    // in the machine's load falls on all alike.
-    std::vector<std::vector<std::vector<double>>> samples(
-        std::size(kShowings), std::vector<std::vector<double>>(programs.size()));
+    // samples[showing][lesson]; the lessons take turns within each run, and the two screens
+    // change places from run to run.
+    std::vector<std::vector<std::vector<Sample>>> samples(
+        std::size(kShowings), std::vector<std::vector<Sample>>(std::size(kLessons)));
     bool failed = false;
     for (int run = 0; run < runs && !failed; ++run) {
-        for (size_t shown = 0; shown < std::size(kShowings); ++shown) {
-            for (size_t index = 0; index < programs.size(); ++index) {
-                const Program& program = *programs[index];
+        const XServer& lessonScreen = servers[run % 2];
+        const XServer& floorScreen = servers[1 - run % 2];
+        for (size_t shown = 0; shown < std::size(kShowings) && !failed; ++shown) {
+            for (size_t index = 0; index < std::size(kLessons); ++index) {
+                const Program& program = kLessons[index];
                 const Showing& showing = kShowings[shown];
                 if (run == 0 && !shots.empty()) {
                     const std::string shot = shots + "/" + program.name + "-" +
                                              (showing.fullScreen ? "full" : "100") + ".png";
-                    measure(display, displayName, program, showing, steps, intervalMs, shot);
+                    measure(lessonScreen, floorScreen, program, showing, steps, intervalMs, shot);
                 }
                 const Sample sample =
-                    measure(display, displayName, program, showing, steps, intervalMs, {});
+                    measure(lessonScreen, floorScreen, program, showing, steps, intervalMs, {});
                 if (!sample.ok) {
                     std::fprintf(stderr, "drag-cpu-benchmark: measuring %s at %s failed\n",
                                  program.name, showing.name);
                     failed = true;
                     break;
                 }
-                samples[shown][index].push_back(sample.msPerStep);
+                samples[shown][index].push_back(sample);
             }
-            if (failed) break;
         }
     }
-    XCloseDisplay(display);
-    stop(openbox);
-    stop(xvfb);
+    for (XServer& server : servers) closeServer(server);
     if (failed) return 1;
 
     std::printf(
-        "Whole-process CPU per pointer event, real X input (XTest) under Xvfb %dx%d with "
-        "openbox,\n%d events %d ms apart, median of %d runs; ratio: median of the runs' ratios\n",
+        "Whole-process CPU per pointer event, real X input (XTest) under two Xvfb %dx%d with\n"
+        "openbox, the lesson on one and the floor on the other in the same time: %d events\n"
+        "%d ms apart each, median of %d runs; ratio: median of the runs' ratios\n",
         kScreenWidth, kScreenHeight, steps, intervalMs, runs);
     std::printf("%-8s %-17s %-15s %10s %10s %8s %8s\n", "program", "event", "shown", "ms/event",
                 "floor ms", "ratio", "budget");
     bool allMet = true;
     for (size_t shown = 0; shown < std::size(kShowings); ++shown) {
-        const double floor = median(samples[shown][0]);
-        for (size_t index = 0; index < programs.size(); ++index) {
-            const Program& program = *programs[index];
-            const double cost = median(samples[shown][index]);
-            if (index == 0) {
-                std::printf("%-8s %-17s %-15s %10.4f\n", program.name, program.event,
-                            kShowings[shown].name, cost);
-                continue;
-            }
-            // The machine's speed drifts between runs, and within a run the floor and the
-            // lessons are measured back to back: the ratio is the median of each run's own.
+        for (size_t index = 0; index < std::size(kLessons); ++index) {
+            const Program& program = kLessons[index];
+            std::vector<double> costs;
+            std::vector<double> floors;
             std::vector<double> ratios;
-            for (std::size_t run = 0; run < samples[shown][index].size(); ++run)
-                ratios.push_back(samples[shown][index][run] / samples[shown][0][run]);
+            for (const Sample& sample : samples[shown][index]) {
+                costs.push_back(sample.lessonMs);
+                floors.push_back(sample.floorMs);
+                ratios.push_back(sample.lessonMs / sample.floorMs);
+            }
             const double ratio = median(ratios);
             const bool met = program.budget == 0 || ratio <= program.budget;
             allMet = allMet && met;
             char budget[16] = "-";
             if (program.budget > 0) std::snprintf(budget, sizeof budget, "%.2f", program.budget);
-            std::printf("%-8s %-17s %-15s %10.4f %10.4f %8.2f %8s %s\n", program.name, program.event,
-                        kShowings[shown].name, cost, floor, ratio, budget, met ? "" : "MISSED");
+            std::printf("%-8s %-17s %-15s %10.4f %10.4f %8.2f %8s %s\n", program.name,
+                        program.event, kShowings[shown].name, median(costs), median(floors), ratio,
+                        budget, met ? "" : "MISSED");
+            if (each) {
+                std::printf("  each run, lesson/floor ms:");
+                for (const Sample& sample : samples[shown][index])
+                    std::printf(" %.3f/%.3f", sample.lessonMs, sample.floorMs);
+                std::printf("\n  each run, ratio:");
+                for (const double r : ratios) std::printf(" %.2f", r);
+                std::printf("\n");
+            }
         }
     }
     return allMet ? 0 : 3;
