@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] [--shots DIR] [--each]
-// The whole lesson process's CPU time per drag step with real X input: starts Xvfb (one
-// 1920 x 1080 screen) with openbox, launches each lesson and the bare drag-floor program,
-// drives a drag of N steps with XTest from the lesson's point, one step every interval, and
-// reads the process's CPU time from /proc before and after. Prints the medians of R runs,
-// at 100 % and full screen, and each lesson's ratio to the floor (the median of the runs'
-// ratios) beside its budget.
+// drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] [--shots DIR] [--each] [--calibrate]
+// The whole lesson process's CPU time per drag step with real X input: starts two Xvfb
+// servers (one 1920 x 1080 screen each) with openbox, launches a lesson on one and the bare
+// drag-floor program on the other, drives a drag of N steps in both with XTest from the
+// dragged point, a step every interval, the floor's half an interval after the lesson's,
+// and reads each process's CPU time from /proc before and after. The machine's speed
+// drifts by a factor of two within seconds here, so the floor is measured in the same time
+// as the lesson. Prints the medians of R runs, at 100 % and full screen, and each lesson's
+// ratio to the floor (the median of the runs' ratios) beside its budget.
 // With --shots, a screenshot of each program's first drag is saved there; with --each, every
-// run's figures are printed as well, to see how far they spread.
+// run's figures are printed as well, to see how far they spread; with --calibrate, the floor
+// is measured against a second floor instead of the lessons, and should read 1.00.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -201,36 +204,36 @@ struct XServer {
 };
 
 XServer openServer() {
-    XServer screen;
+    XServer server;
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return screen;
+    if (pipe(pipeEnds) != 0) return server;
     const std::string size =
         std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-    screen.xvfb =
-        spawn({"Xvfb", "-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"}, {}, pipeEnds[1]);
+    server.xvfb = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"}, {},
+                        pipeEnds[1]);
     close(pipeEnds[1]);
     char number[32] = {};
-    const ssize_t got = screen.xvfb > 0 ? read(pipeEnds[0], number, sizeof number - 1) : -1;
+    const ssize_t got = server.xvfb > 0 ? read(pipeEnds[0], number, sizeof number - 1) : -1;
     close(pipeEnds[0]);
-    if (got <= 0) return screen;
-    screen.name = ":" + std::to_string(std::atoi(number));
-    screen.display = XOpenDisplay(screen.name.c_str());
-    screen.openbox = spawn({"openbox"}, {"DISPLAY=" + screen.name}, -1);
+    if (got <= 0) return server;
+    server.name = ":" + std::to_string(std::atoi(number));
+    server.display = XOpenDisplay(server.name.c_str());
+    server.openbox = spawn({"openbox"}, {"DISPLAY=" + server.name}, -1);
     int event = 0;
     int error = 0;
     int major = 0;
     int minor = 0;
-    if (screen.display && !XTestQueryExtension(screen.display, &event, &error, &major, &minor)) {
-        XCloseDisplay(screen.display);
-        screen.display = nullptr;
+    if (server.display && !XTestQueryExtension(server.display, &event, &error, &major, &minor)) {
+        XCloseDisplay(server.display);
+        server.display = nullptr;
     }
-    return screen;
+    return server;
 }
 
-void closeServer(XServer& screen) {
-    if (screen.display) XCloseDisplay(screen.display);
-    stop(screen.openbox);
-    stop(screen.xvfb);
+void closeServer(XServer& server) {
+    if (server.display) XCloseDisplay(server.display);
+    stop(server.openbox);
+    stop(server.xvfb);
 }
 
 // A program started on a screen, settled, with the pointer on the point it drags.
@@ -240,8 +243,8 @@ public:
         : screen_(screen), program_(program) {
         std::vector<std::string> arguments{program.path};
         if (showing.fullScreen) arguments.emplace_back("--fullscreen");
-        pid_ = spawn(arguments, {"DISPLAY=" + screen.name, "QT_QPA_PLATFORM=xcb", "LANG=zh_CN.UTF-8"},
-                     -1);
+        pid_ = spawn(arguments,
+                     {"DISPLAY=" + screen.name, "QT_QPA_PLATFORM=xcb", "LANG=zh_CN.UTF-8"}, -1);
         if (pid_ <= 0) return;
         const int minWidth = showing.fullScreen ? kScreenWidth : int(program.width);
         const int minHeight = showing.fullScreen ? kScreenHeight : int(program.height);
@@ -253,7 +256,8 @@ public:
         }
         if (!window) return;
         Window child = 0;
-        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &left_, &top_, &child);
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &left_, &top_,
+                              &child);
         if (showing.fullScreen) {
             // The client area at the largest zoom that fits, centred.
             zoom_ = std::min(kScreenWidth / program.width, kScreenHeight / program.height);
@@ -346,8 +350,8 @@ Sample measure(const XServer& lessonScreen, const XServer& floorScreen, const Pr
     sleepMs(200);
     const double lessonEnd = cpuMs(lesson.pid());
     const double floorEnd = cpuMs(floor.pid());
-    const bool counted = lessonStart >= 0 && lessonEnd >= lessonStart && floorStart >= 0 &&
-                         floorEnd >= floorStart;
+    const bool counted =
+        lessonStart >= 0 && lessonEnd >= lessonStart && floorStart >= 0 && floorEnd >= floorStart;
     // The shot's own wait adds idle time only, but it is no part of a run's figure.
     return {(lessonEnd - lessonStart) / steps, (floorEnd - floorStart) / steps,
             counted && shot.empty()};
@@ -374,12 +378,16 @@ int main(int argc, char** argv) {
     std::string shots;
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--shots") == 0) shots = argv[i + 1];
-    const bool each = std::any_of(argv + 1, argv + argc,
-                                  [](const char* arg) { return std::strcmp(arg, "--each") == 0; });
+    const auto given = [&](const char* option) {
+        return std::any_of(argv + 1, argv + argc,
+                           [option](const char* arg) { return std::strcmp(arg, option) == 0; });
+    };
+    const bool each = given("--each");
+    const bool calibrate = given("--calibrate");
     if (steps <= 0 || runs <= 0 || intervalMs <= 0) {
         std::fprintf(stderr,
                      "usage: drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] "
-                     "[--shots DIR] [--each]\n");
+                     "[--shots DIR] [--each] [--calibrate]\n");
         return 2;
     }
 
@@ -393,15 +401,18 @@ int main(int argc, char** argv) {
 
     // samples[showing][lesson]; the lessons take turns within each run, and the two screens
     // change places from run to run.
+    // With --calibrate the floor is measured against itself: the method's own error.
+    std::vector<Program> lessons(std::begin(kLessons), std::end(kLessons));
+    if (calibrate) lessons.assign(1, kFloor);
     std::vector<std::vector<std::vector<Sample>>> samples(
-        std::size(kShowings), std::vector<std::vector<Sample>>(std::size(kLessons)));
+        std::size(kShowings), std::vector<std::vector<Sample>>(lessons.size()));
     bool failed = false;
     for (int run = 0; run < runs && !failed; ++run) {
         const XServer& lessonScreen = servers[run % 2];
         const XServer& floorScreen = servers[1 - run % 2];
         for (size_t shown = 0; shown < std::size(kShowings) && !failed; ++shown) {
-            for (size_t index = 0; index < std::size(kLessons); ++index) {
-                const Program& program = kLessons[index];
+            for (size_t index = 0; index < lessons.size(); ++index) {
+                const Program& program = lessons[index];
                 const Showing& showing = kShowings[shown];
                 if (run == 0 && !shots.empty()) {
                     const std::string shot = shots + "/" + program.name + "-" +
@@ -432,8 +443,8 @@ int main(int argc, char** argv) {
                 "floor ms", "ratio", "budget");
     bool allMet = true;
     for (size_t shown = 0; shown < std::size(kShowings); ++shown) {
-        for (size_t index = 0; index < std::size(kLessons); ++index) {
-            const Program& program = kLessons[index];
+        for (size_t index = 0; index < lessons.size(); ++index) {
+            const Program& program = lessons[index];
             std::vector<double> costs;
             std::vector<double> floors;
             std::vector<double> ratios;
