@@ -46,15 +46,18 @@ void BoxControl::paint(QPainter& painter) const {
     const qreal ratio = renderRatio(painter);
     const QSize size = (box.size() * ratio).toSize();
     if (size.isEmpty()) return;
-    if (drawing_.size() != size || drawing_.devicePixelRatio() != ratio) {
+    const bool opaqueDrawing = opaque();
+    const QImage::Format format =
+        opaqueDrawing ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+    if (drawing_.size() != size || drawing_.devicePixelRatio() != ratio ||
+        drawing_.format() != format) {
         const qsizetype stride = qsizetype(size.width()) * 4;
         const std::size_t bytes = std::size_t(stride) * std::size_t(size.height());
         drawing_ = QImage();
         if (drawingMemory_.size() < bytes) drawingMemory_.resize(bytes);
-        drawing_ = QImage(drawingMemory_.data(), size.width(), size.height(), stride,
-                          QImage::Format_ARGB32_Premultiplied);
+        drawing_ = QImage(drawingMemory_.data(), size.width(), size.height(), stride, format);
         drawing_.setDevicePixelRatio(ratio);
-        drawing_.fill(Qt::transparent);
+        if (!opaqueDrawing) drawing_.fill(Qt::transparent);
         render(drawing_, box.size());
     }
     // On whole device pixels the kept drawing is copied one to one, crisp at any zoom.

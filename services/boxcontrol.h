@@ -33,6 +33,9 @@ protected:
     // image; by default through a painter and draw().
     virtual void render(QImage& image, QSizeF size) const;
     virtual void draw(QPainter&, QSizeF) const {}
+    // Whether render() covers every pixel in an opaque colour: the image is then made
+    // without alpha, and copied to the screen where it would otherwise be blended.
+    virtual bool opaque() const { return false; }
     // The look changed: the next paint draws afresh.
     void forgetDrawing() { drawing_ = QImage(); }
     void setSize(float width, float height);

@@ -42,4 +42,8 @@ void Label::render(QImage& image, QSizeF) const {
     text_.draw(image, line_.ascent, toQColor(foreColor_), ground);
 }
 
+bool Label::opaque() const {
+    return !transparent_ && toQColor(backColor_).alpha() == 255;
+}
+
 }  // namespace forms

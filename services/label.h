@@ -39,6 +39,7 @@ public:
 
 protected:
     void render(QImage& image, QSizeF size) const override;
+    bool opaque() const override;
 
 private:
     void fitToCaption();

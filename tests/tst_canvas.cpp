@@ -242,12 +242,16 @@ private slots:
         QCOMPARE(pixelAt(5.5, 5.5), lines > 2 ? toQColor(Color(colour)) : ground);
     }
     // A transparent label drawn again at another size, in the memory of its earlier drawing,
-    // shows its new caption and nothing of the old.
+    // shows its new caption and nothing of the old, and the canvas round its letters.
     void labelDrawnAgainShowsOnlyItsCaption() {
+        const QImage behind = grab();
         form_->tag->setVisible(true);
         for (const char* caption : {"ij", "WWWWWW", "i"}) {
             form_->tag->setCaption(caption);
             const QImage shown = grab();
+            const QPoint corner = form_->tag->pixelBounds().toRect().topLeft() +
+                                  form_->canvas->widget().pos() + QPoint(2, 2);
+            QCOMPARE(shown.pixel(corner), behind.pixel(corner));
             CanvasForm fresh(environment_);
             fresh.window().show();
             fresh.tag->setVisible(true);
