@@ -6,15 +6,33 @@ namespace forms {
 Picture::Picture(QSize pixelSize, Artwork artwork, QColor background)
     : pixelSize_(pixelSize), artwork_(std::move(artwork)), background_(background) {}
 
+namespace {
+
+bool opaqueThroughout(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 255) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 const QImage& Picture::rendered(qreal devicePixelRatio) const {
     if (cache_->devicePixelRatio != devicePixelRatio || cache_->image.isNull()) {
         QImage image(pixelSize_ * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(devicePixelRatio);
         image.fill(background_);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        if (artwork_) artwork_(painter);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            if (artwork_) artwork_(painter);
+        }
+        // Opaque throughout (over a background colour, as most are): kept without alpha,
+        // so that it is copied to the screen, not blended pixel by pixel.
+        if (opaqueThroughout(image)) image.reinterpretAsFormat(QImage::Format_RGB32);
         cache_->image = std::move(image);
         cache_->devicePixelRatio = devicePixelRatio;
     }

@@ -12,6 +12,7 @@
 
 #include "clocks.h"
 #include "form.h"
+#include "picture.h"
 #include "repaintareas.h"
 
 using namespace forms;
@@ -257,6 +258,18 @@ private slots:
             fresh.tag->setVisible(true);
             fresh.tag->setCaption(caption);
             QCOMPARE(fresh.window().grab().toImage(), shown);
+        }
+    }
+    // A picture over a see-through background keeps its alpha at every ratio, where one
+    // over a colour may be kept without it.
+    void pictureKeepsWhatShowsThrough() {
+        const auto dot = [](QPainter& painter) { painter.fillRect(4, 4, 2, 2, Qt::red); };
+        const Picture clear(QSize(10, 10), dot, Qt::transparent);
+        const Picture white(QSize(10, 10), dot);
+        for (const qreal ratio : {1.0, 2.5}) {
+            QCOMPARE(qAlpha(clear.rendered(ratio).pixel(0, 0)), 0);
+            QCOMPARE(clear.rendered(ratio).pixelColor(QPoint(5, 5) * ratio), QColor(Qt::red));
+            QCOMPARE(white.rendered(ratio).pixel(0, 0), qRgb(255, 255, 255));
         }
     }
     void earlierControlLiesAbove() {
