@@ -15,8 +15,8 @@ namespace forms {
 namespace {
 
 // About what one more clipped pass over a surface's controls costs, in pixels copied: a
-// pass paints every control it meets again, a wide line's whole outline and a label's
-// blend included. Counted with callgrind under real X, a drag step with its paint cost
+// pass paints every control it meets again, a wide line's whole outline and every
+// label's picture included. Counted with callgrind under real X, a drag step with its paint cost
 // least from here to five times as much, at 100 % and at full screen alike; at a fifth of
 // it, skelvin's full-screen step cost half as much again.
 constexpr qint64 kJoinSlack = 30000;
