@@ -236,7 +236,7 @@ void closeServer(XServer& server) {
     stop(server.xvfb);
 }
 
-// A program started on a screen, settled, with the pointer on the point it drags.
+// A program started on an X server, found on its screen, and dragged there through XTest.
 class Dragged {
 public:
     Dragged(const XServer& screen, const Program& program, const Showing& showing)
