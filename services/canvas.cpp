@@ -39,7 +39,8 @@ void clearPixels(QImage& image, const QRect& area) {
     const qsizetype offset = qsizetype(part.left()) * 4;
     const std::size_t bytes = std::size_t(part.width()) * 4;
     uchar* bits = image.bits();
-    for (int y = part.top(); y <= part.bottom(); ++y) std::memset(bits + y * stride + offset, 0, bytes);
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        std::memset(bits + y * stride + offset, 0, bytes);
 }
 
 }  // namespace
@@ -302,7 +303,8 @@ void Canvas::keep(Mark mark) {
 void Canvas::paintWaitingMarks() {
     if (screenPainted_ >= screen_.marks.size()) return;
     QPainter& painter = painterOn(screen_);
-    for (std::size_t i = screenPainted_; i < screen_.marks.size(); ++i) paintMark(painter, screen_.marks[i]);
+    for (std::size_t i = screenPainted_; i < screen_.marks.size(); ++i)
+        paintMark(painter, screen_.marks[i]);
     screenPainted_ = screen_.marks.size();
 }
 

@@ -249,7 +249,8 @@ void LineShape::drawStrip(QPainter& painter, const QImage& tile, const QRect& fi
                         QImage::Format_ARGB32_Premultiplied);
         const QImage source = tile.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         for (int y = 0; y < strip_.height(); ++y) {
-            const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y % source.height()));
+            const auto* from =
+                reinterpret_cast<const QRgb*>(source.constScanLine(y % source.height()));
             auto* to = reinterpret_cast<QRgb*>(strip_.scanLine(y));
             for (int x = 0; x < strip_.width(); ++x) to[x] = from[x % source.width()];
         }
