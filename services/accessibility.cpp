@@ -146,6 +146,15 @@ class HostAccessible : public QAccessibleWidget {
 public:
     explicit HostAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Client) {}
 
+    QString text(QAccessible::Text kind) const override {
+        QString text = QAccessibleWidget::text(kind);
+        const auto* host = dynamic_cast<const WindowlessHost*>(widget());
+        if (kind != QAccessible::Description || !host) return text;
+        const std::string state = host->accessibleState();
+        if (state.empty()) return text;
+        return QString::fromStdString(state) + (text.isEmpty() ? QString() : "。" + text);
+    }
+
     ~HostAccessible() override {
         for (const auto& [control, id] : ids_) QAccessible::deleteAccessibleInterface(id);
     }
@@ -242,18 +251,27 @@ void ChangeAnnouncer::announce() {
     compare(Send::Changes);
 }
 
+bool ChangeAnnouncer::changed(const void* teller, std::string text) {
+    auto [told, first] = told_.try_emplace(teller, text);
+    if (first || told->second == text) return false;
+    told->second = std::move(text);
+    return true;
+}
+
 void ChangeAnnouncer::compare(Send send) {
     std::vector<QWidget*> hosts{&window_};
     for (QWidget* child : window_.findChildren<QWidget*>()) {
         if (dynamic_cast<WindowlessHost*>(child)) hosts.push_back(child);
     }
     for (QWidget* host : hosts) {
-        for (const Windowless* control :
-             dynamic_cast<WindowlessHost*>(host)->windowlessControls()) {
-            std::string text = spokenText(*control);
-            auto [told, first] = told_.try_emplace(control, text);
-            if (first || told->second == text) continue;
-            told->second = std::move(text);
+        const auto* windowless = dynamic_cast<WindowlessHost*>(host);
+        if (changed(host, windowless->accessibleState()) && send == Send::Changes &&
+            host->isVisible()) {
+            QAccessibleEvent event(host, QAccessible::DescriptionChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+        for (const Windowless* control : windowless->windowlessControls()) {
+            if (!changed(control, spokenText(*control))) continue;
             if (send == Send::Nothing || !control->isVisible()) continue;
             if (QAccessibleInterface* node = windowlessInterface(host, control)) {
                 QAccessibleEvent event(node, QAccessible::NameChanged);

@@ -22,9 +22,9 @@ void installAccessibility();
 std::string spokenText(const Windowless& control);
 
 // Tells a screen reader which texts an input changed: every windowless control whose text
-// differs from what it was last told gets a name-change event. While a drag or a held key
-// goes on, at most four a second go out; the end of a drag or of a key step sends what is
-// left at once.
+// differs from what it was last told gets a name-change event, and a canvas whose state
+// differs a description-change event. While a drag or a held key goes on, at most four a
+// second go out; the end of a drag or of a key step sends what is left at once.
 class ChangeAnnouncer {
 public:
     ChangeAnnouncer(QWidget& window, TimerDriver& timers);
@@ -36,11 +36,14 @@ private:
     enum class Send { Changes, Nothing };
     void announce();
     void compare(Send send);
+    // Whether a control's text or a host's state differs from what was last told of it;
+    // remembers the new one.
+    bool changed(const void* teller, std::string text);
 
     QWidget& window_;
     Timer gate_;
     bool pending_ = false;
-    std::map<const Windowless*, std::string> told_;
+    std::map<const void*, std::string> told_;
 };
 
 }  // namespace forms
