@@ -235,11 +235,13 @@ ChangeAnnouncer::ChangeAnnouncer(QWidget& window, TimerDriver& timers)
     compare(Send::Nothing);
 }
 
-void ChangeAnnouncer::inputDone(bool ending) {
+void ChangeAnnouncer::inputDone() {
     if (!QAccessible::isActive()) return;
-    if (ending || !gate_.isEnabled()) {
+    // The end of a step does not go out at once while the gate is open: under X the
+    // toolkit takes a held key's repeats for fresh presses and releases whenever the
+    // server is slow to send them, and each would be told.
+    if (!gate_.isEnabled()) {
         announce();
-        gate_.setEnabled(false);
         gate_.setEnabled(true);
     } else {
         pending_ = true;
