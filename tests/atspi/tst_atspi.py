@@ -269,8 +269,7 @@ def distance(display, events, program):
     check(find(app, "5", "label") is None, "dorvane: no bare number of the row")
     check(find(app, "Command2") is None, "dorvane: nothing called Command2")
     check(find(app, "线段 AB", "image") is not None, "dorvane: the segment is 线段 AB")
-    print(f"    {len(unnamed_images(app))} unnamed images")
-    check(not unnamed_images(app), "dorvane: no image without a name")
+    check(not unnamed_images(app), f"dorvane: {len(unnamed_images(app))} unnamed images")
     key_step(display, events, app, "dorvane", ["shift+Right"], "A(2,1)", "dorvane Shift+Right")
     check(find(app, "|AB| = √(2² + 4²) = 4.47213595499958") is not None,
           "dorvane: the sentence follows the step")
@@ -290,8 +289,7 @@ def slope(display, events, program):
     formula = find(app, "k = (y₂ − y₁) / (x₂ − x₁), x₁ ≠ x₂")
     check(formula is not None and labelled_by(formula) == ["斜率公式："],
           "skelvin: the formula picture, labelled by 斜率公式：")
-    print(f"    {len(unnamed_images(app))} unnamed images")
-    check(not unnamed_images(app), "skelvin: no image without a name")
+    check(not unnamed_images(app), f"skelvin: {len(unnamed_images(app))} unnamed images")
     check(find(app, "直线 P₁P₂", "image") is not None, "skelvin: the line is 直线 P₁P₂")
     # The two α marks say where their arcs are and what kind of angle they show.
     arcs = [name for _, _, name, _ in nodes(app) if name.startswith("倾斜角 α")]
@@ -318,8 +316,7 @@ def calculator(display, events, program):
     check(focused(app) == "坐标平面", "quillet: the canvas has the focus at start-up")
     for box in ("x 最大值", "x 最小值", "y 最大值", "y 最小值"):
         check(find(app, box, "text") is not None, f"quillet: a box named {box}")
-    print(f"    {len(unnamed_images(app))} unnamed images")
-    check(not unnamed_images(app), "quillet: no image without a name")
+    check(not unnamed_images(app), f"quillet: {len(unnamed_images(app))} unnamed images")
     canvas = find(app, "坐标平面")
     check(canvas.get_description() == "指针 (4, 2)" + KEY_HELP, "quillet: the pointer at start-up")
     key_step(display, events, app, "quillet", ["Right"], "38.66°", "quillet Right")
