@@ -117,6 +117,15 @@ void DistanceForm::buildLayout() {
                "²) = " + Label10->caption();
     };
     Command2->setAccessibleName("显示公式");
+    // The segment and the dotted lines are named for what they show; the dots at A and B
+    // are left out, as their labels name the points.
+    Line1->setAccessibleName("线段 AB");
+    Quillet->setAccessibleName("过 A 的水平虚线");
+    Line3->setAccessibleName("过 B 的竖直虚线");
+    Line4->setAccessibleName("A 到 x 轴的虚线");
+    Line5->setAccessibleName("B 到 y 轴的虚线");
+    shi->accessibleHidden = true;
+    zhong->accessibleHidden = true;
     Picture1->onKeyDown = [this](const KeyEvent& key) { return pointKeys_->keyDown(key); };
     Picture1->keyMark = [this]() -> std::optional<KeyMark> {
         return pointKeys_ ? pointKeys_->mark() : std::nullopt;

@@ -39,6 +39,7 @@ InclinationForm::~InclinationForm() {
     // ask for the key mark while it closes.
     Picture1->keyMark = nullptr;
     Picture1->onKeyDown = nullptr;
+    Picture1->accessibleState = nullptr;
 }
 
 std::vector<Variable> InclinationForm::variables() const {

@@ -4,6 +4,7 @@
 #include "emblem.h"
 #include "inclinationform.h"
 #include "inclinationpictures.h"
+#include "numbertext.h"
 
 namespace inclination {
 
@@ -87,7 +88,11 @@ void InclinationForm::buildLayout() {
                         .backColor = kWindowGrey,
                         .autoSize = false});
 
-    Image1 = addImage({.name = "Image1", .left = 9000, .top = 600, .picture = panelPicture()});
+    Image1 = addImage({.name = "Image1",
+                       .left = 9000,
+                       .top = 600,
+                       .picture = panelPicture(),
+                       .accessibleName = "设置坐标系"});
     Image2 = addImage({.name = "Image2",
                        .left = 5280,
                        .top = 6360,
@@ -111,6 +116,11 @@ void InclinationForm::buildLayout() {
     Text6->setAccessibleName("y 最大值");
     Text7->setAccessibleName("y 最小值");
     Picture1->setAccessibleDescription("方向键移动指针 0.5，Shift 加方向键移动 0.1");
+    Picture1->accessibleState = [this] {
+        return "指针 (" + formatPattern(keyPointerX, "0.##") + ", " +
+               formatPattern(keyPointerY, "0.##") + ")";
+    };
+    Line1->setAccessibleName("绕点 (2, 0) 转动的直线");
     Picture1->onKeyDown = [this](const KeyEvent& key) { return stepKeyPointer(key); };
     Picture1->keyMark = [this]() -> std::optional<KeyMark> {
         return KeyMark{KeyMarkShape::Cross, keyPointerX, keyPointerY};

@@ -146,6 +146,15 @@ class HostAccessible : public QAccessibleWidget {
 public:
     explicit HostAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Client) {}
 
+    QString text(QAccessible::Text kind) const override {
+        QString text = QAccessibleWidget::text(kind);
+        const auto* host = dynamic_cast<const WindowlessHost*>(widget());
+        if (kind != QAccessible::Description || !host) return text;
+        const std::string state = host->accessibleState();
+        if (state.empty()) return text;
+        return QString::fromStdString(state) + (text.isEmpty() ? QString() : "。" + text);
+    }
+
     ~HostAccessible() override {
         for (const auto& [control, id] : ids_) QAccessible::deleteAccessibleInterface(id);
     }
@@ -226,11 +235,13 @@ ChangeAnnouncer::ChangeAnnouncer(QWidget& window, TimerDriver& timers)
     compare(Send::Nothing);
 }
 
-void ChangeAnnouncer::inputDone(bool ending) {
+void ChangeAnnouncer::inputDone() {
     if (!QAccessible::isActive()) return;
-    if (ending || !gate_.isEnabled()) {
+    // The end of a step does not go out at once while the gate is open: under X the
+    // toolkit takes a held key's repeats for fresh presses and releases whenever the
+    // server is slow to send them, and each would be told.
+    if (!gate_.isEnabled()) {
         announce();
-        gate_.setEnabled(false);
         gate_.setEnabled(true);
     } else {
         pending_ = true;
@@ -242,18 +253,27 @@ void ChangeAnnouncer::announce() {
     compare(Send::Changes);
 }
 
+bool ChangeAnnouncer::changed(const void* teller, std::string text) {
+    auto [told, first] = told_.try_emplace(teller, text);
+    if (first || told->second == text) return false;
+    told->second = std::move(text);
+    return true;
+}
+
 void ChangeAnnouncer::compare(Send send) {
     std::vector<QWidget*> hosts{&window_};
     for (QWidget* child : window_.findChildren<QWidget*>()) {
         if (dynamic_cast<WindowlessHost*>(child)) hosts.push_back(child);
     }
     for (QWidget* host : hosts) {
-        for (const Windowless* control :
-             dynamic_cast<WindowlessHost*>(host)->windowlessControls()) {
-            std::string text = spokenText(*control);
-            auto [told, first] = told_.try_emplace(control, text);
-            if (first || told->second == text) continue;
-            told->second = std::move(text);
+        const auto* windowless = dynamic_cast<WindowlessHost*>(host);
+        if (changed(host, windowless->accessibleState()) && send == Send::Changes &&
+            host->isVisible()) {
+            QAccessibleEvent event(host, QAccessible::DescriptionChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+        for (const Windowless* control : windowless->windowlessControls()) {
+            if (!changed(control, spokenText(*control))) continue;
             if (send == Send::Nothing || !control->isVisible()) continue;
             if (QAccessibleInterface* node = windowlessInterface(host, control)) {
                 QAccessibleEvent event(node, QAccessible::NameChanged);

@@ -22,25 +22,29 @@ void installAccessibility();
 std::string spokenText(const Windowless& control);
 
 // Tells a screen reader which texts an input changed: every windowless control whose text
-// differs from what it was last told gets a name-change event. While a drag or a held key
-// goes on, at most four a second go out; the end of a drag or of a key step sends what is
-// left at once.
+// differs from what it was last told gets a name-change event, and a canvas whose state
+// differs a description-change event. At most four a second go out: an input after a
+// quiet quarter second is told at once, later ones together a quarter second after the
+// last telling, so what an input leaves is told within a quarter second.
 class ChangeAnnouncer {
 public:
     ChangeAnnouncer(QWidget& window, TimerDriver& timers);
 
-    // After an input: ending is true for a release, a key step or a key let go.
-    void inputDone(bool ending);
+    // After an input: a press, a move, a release or a key.
+    void inputDone();
 
 private:
     enum class Send { Changes, Nothing };
     void announce();
     void compare(Send send);
+    // Whether a control's text or a host's state differs from what was last told of it;
+    // remembers the new one.
+    bool changed(const void* teller, std::string text);
 
     QWidget& window_;
     Timer gate_;
     bool pending_ = false;
-    std::map<const Windowless*, std::string> told_;
+    std::map<const void*, std::string> told_;
 };
 
 }  // namespace forms

@@ -146,6 +146,9 @@ public:
     // What a screen reader calls the canvas, and what it adds about the keys.
     void setAccessibleName(const std::string& name);
     void setAccessibleDescription(const std::string& description);
+    // What the canvas shows that a screen reader should hear ahead of the description, as
+    // the figure changes (e.g. where the keyboard's pointer is); asked whenever it is read.
+    std::function<std::string()> accessibleState;
     // Where the key mark goes, asked anew whenever something on the canvas changes.
     std::function<std::optional<KeyMark>()> keyMark;
 

@@ -26,6 +26,10 @@ double CanvasView::surfaceZoom() const {
     return canvas_.zoom();
 }
 
+std::string CanvasView::accessibleState() const {
+    return canvas_.accessibleState ? canvas_.accessibleState() : std::string();
+}
+
 void CanvasView::repaintLater(const QRect& area) {
     if (const QRect joined = pending_.add(area); !joined.isEmpty())
         RepaintBatch::update(*this, joined);

@@ -24,6 +24,7 @@ public:
     const std::vector<Windowless*>& windowlessControls() const override;
     QPoint surfaceOrigin() const override { return innerOrigin(); }
     double surfaceZoom() const override;
+    std::string accessibleState() const override;
 
     // Marks an area for repainting. The areas marked before the next paint are repainted
     // as the one rectangle that holds them all: painting many small rectangles costs more

@@ -79,6 +79,10 @@ public:
     std::function<std::string()> accessibleText;
     bool accessibleHidden = false;
     const Windowless* labelledBy = nullptr;
+    // The accessible text of a control whose name never changes.
+    void setAccessibleName(std::string name) {
+        accessibleText = [name = std::move(name)] { return name; };
+    }
 
 protected:
     const UserScale& scale() const { return surface_->scale(); }
@@ -135,6 +139,9 @@ public:
     // widget's pixels one of the surface's takes.
     virtual QPoint surfaceOrigin() const { return {}; }
     virtual double surfaceZoom() const { return 1; }
+    // What a screen reader hears of the host's state ahead of its description, e.g. where
+    // the keyboard's pointer is; announced when it changes, as the controls' texts are.
+    virtual std::string accessibleState() const { return {}; }
 };
 
 // The windowless controls of one surface, in design order: an earlier one lies above a

@@ -52,7 +52,7 @@ void Form::load() {
     announcer_ = std::make_unique<ChangeAnnouncer>(*window_, environment_.timers);
     for (Control* control : controls_) {
         if (auto* canvas = dynamic_cast<Canvas*>(control))
-            canvas->afterInput = [this](bool ending) { announcer_->inputDone(ending); };
+            canvas->afterInput = [this](bool) { announcer_->inputDone(); };
     }
     Form_Load();
 }

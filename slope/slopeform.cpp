@@ -217,6 +217,16 @@ void SlopeForm::drawAngleArc(double x, double y) {
         Picture1->circle(toSingle(x), y, kArcRadius, kRed, 0, float(qingxie + kPi));
 }
 
+std::string SlopeForm::arcText(ArcPlace place) const {
+    // The arcs are drawn for the same qingxie; a horizontal line has none.
+    if (qingxie == 0) return "倾斜角 α：直线水平，没有弧";
+    const std::string where = place == ArcPlace::Axis     ? "直线与 x 轴相交处"
+                              : Line1->y1() < Line1->y2() ? "P₁ 处"
+                                                          : "P₂ 处";
+    const std::string kind = qingxie == kRightAngle ? "直角" : qingxie > 0 ? "锐角" : "钝角";
+    return "倾斜角 α：" + where + "的弧，" + kind;
+}
+
 void SlopeForm::placeRay() {
     const float x1 = Line1->x1(), y1 = Line1->y1();
     const float d = Line1->x2() - x1;

@@ -28,6 +28,8 @@ private:
     // point's name picture half a unit below it; a left-button move lifts the picture
     // level with the point and widens the pen for the arcs.
     enum class Gesture { Press, Move };
+    // The two arcs of α: where the line crosses the x axis, and at the lower point.
+    enum class ArcPlace { Axis, LowerPoint };
 
     void buildLayout();
     void Image2_Click();
@@ -48,6 +50,9 @@ private:
     double crossingPoint() const;
     void drawAngleArc(double x, double y);
     void placeRay();
+    // An arc as a screen reader hears it: where it is and what kind of angle it shows, as
+    // the pupil sees it, never the slope itself.
+    std::string arcText(ArcPlace place) const;
 
     // Squared distances from the pointer to P1 (double) and to P2 (single), compared as
     // stored: the rounding of bb decides ties that are not exact.

@@ -135,6 +135,20 @@ void SlopeForm::buildLayout() {
     Image9->accessibleText = [this, value] {
         return "P₂(" + value(Line1->x2()) + ", " + value(Line1->y2()) + ")";
     };
+    // The line is read through Line6, which spans the canvas; Line1 only holds the points,
+    // and the dots at them are named by the tags.
+    for (Windowless* unseen : std::initializer_list<Windowless*>{Line1, shi, zhong})
+        unseen->accessibleHidden = true;
+    Line6->setAccessibleName("直线 P₁P₂");
+    Quillet->setAccessibleName("过 P₁ 的水平虚线");
+    Line3->setAccessibleName("P₂ 到 x 轴的虚线");
+    Line4->setAccessibleName("P₁ 到 x 轴的虚线");
+    Line5->setAccessibleName("P₂ 到 y 轴的虚线");
+    Line7->setAccessibleName("水平直角边");
+    Line8->setAccessibleName("竖直直角边");
+    Line9->setAccessibleName("从 P₁ 向右的水平线");
+    Label1->accessibleText = [this] { return arcText(ArcPlace::Axis); };
+    Label2->accessibleText = [this] { return arcText(ArcPlace::LowerPoint); };
     Picture1->onKeyDown = [this](const KeyEvent& key) { return pointKeys_->keyDown(key); };
     Picture1->keyMark = [this]() -> std::optional<KeyMark> {
         return pointKeys_ ? pointKeys_->mark() : std::nullopt;

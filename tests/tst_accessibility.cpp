@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader's actions reach in the lessons' windows: the emblem as a button
-// named "提示" that opens the hint, and the range panel only while it is in view. The
-// names and texts a reader hears are checked over AT-SPI (tests/atspi).
+// named "提示" that opens the hint, the range panel only while it is in view, and no
+// picture without a name. The texts a reader hears and the announcements are checked over
+// AT-SPI (tests/atspi).
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -74,6 +75,31 @@ private slots:
         QCOMPARE(session.form().focusControl()->name(), std::string("Picture1"));
         QCOMPARE(tabs(1), QStringList({"Picture1"}));
         QCOMPARE(lessontest::control<TextBox>(session, "Text4").text(), std::string("7"));
+    }
+    // The figure's lines are named for what they show; the dots beside a named label are
+    // left out. quillet's canvas tells where its pointer is.
+    void everyPictureIsNamed_data() {
+        QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QString>("canvas");
+        const QString pointKeys = "。方向键移动 0.1，Shift 加方向键移动 1，空格键换点";
+        QTest::newRow("dorvane") << "dorvane"
+                                 << "选中点 A" + pointKeys;
+        QTest::newRow("skelvin") << "skelvin"
+                                 << "选中点 P₁" + pointKeys;
+        QTest::newRow("quillet") << "quillet"
+                                 << "指针 (4.5, 2.1)。方向键移动指针 0.5，Shift 加方向键移动 0.1";
+    }
+    void everyPictureIsNamed() {
+        QFETCH(QString, lesson);
+        replay::Session session(lesson.toStdString());
+        lessontest::run(session, "wait 2000\nkey Right\nkey Shift+Up\nkey Space\nkey Space");
+        for (QAccessibleInterface* node : nodesOf(session.form())) {
+            if (node->role() == QAccessible::Graphic)
+                QVERIFY2(!node->text(QAccessible::Name).isEmpty(), qPrintable(lesson));
+        }
+        QWidget* plane = &lessontest::canvas(session).widget();
+        QTEST(QAccessible::queryAccessibleInterface(plane)->text(QAccessible::Description),
+              "canvas");
     }
 };
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "accessibility.h"
 #include "lessontest.h"
 
 using namespace forms;
@@ -166,22 +167,31 @@ private slots:
         for (const QPointF at : arcs) QVERIFY(redPixelsNear(*session, session->render(), at.x(), at.y()));
     }
     void figureForEachKindOfLine_data() {
-        lessontest::columns<QString, QPointF, double, double, double, QPointF, QPointF, QPointF, QLineF>(
-            {"setup", "pointer", "qingxie", "crossing", "arcEnd", "lowerPoint", "label1", "label2", "line6"});
+        lessontest::columns<QString, QPointF, double, double, double, QPointF, QPointF, QPointF,
+                            QLineF, QStringList>({"setup", "pointer", "qingxie", "crossing",
+                                                  "arcEnd", "lowerPoint", "label1", "label2",
+                                                  "line6", "spoken"});
         const double falling = std::atan(-0.4);
+        const QString atAxis = "倾斜角 α：直线与 x 轴相交处的弧，";
         QTest::newRow("rising") << "" << QPointF(7, 3) << std::atan(1.0 / 3) << -2.0
                                 << double(float(std::atan(1.0 / 3))) << QPointF(1, 1)
-                                << QPointF(-1.5, 0.9) << QPointF(1.5, 1.6) << QLineF(-2, 0, 13, 5);
+                                << QPointF(-1.5, 0.9) << QPointF(1.5, 1.6) << QLineF(-2, 0, 13, 5)
+                                << QStringList{atAxis + "锐角", "倾斜角 α：P₁ 处的弧，锐角"};
         QTest::newRow("falling") << "down 5.5 2.5" << QPointF(6, -1) << falling << 3.5
                                  << double(float(falling + 3.14159)) << QPointF(6, -1)
-                                 << QPointF(4, 0.9) << QPointF(6.5, -0.4) << QLineF(-2, 2.2, 13, -3.8);
+                                 << QPointF(4, 0.9) << QPointF(6.5, -0.4)
+                                 << QLineF(-2, 2.2, 13, -3.8)
+                                 << QStringList{atAxis + "钝角", "倾斜角 α：P₂ 处的弧，钝角"};
         // The decimal right angle's tangent is finite: the crossing is x1 up to a tiny term.
         QTest::newRow("vertical") << "down 2.5 4.5" << QPointF(1, 4) << 1.57079633 << 1.0
                                   << double(float(1.57079633)) << QPointF(1, 1) << QPointF(1.5, 0.9)
-                                  << QPointF(1.5, 1.6) << QLineF(1, -2, 1, 8);
+                                  << QPointF(1.5, 1.6) << QLineF(1, -2, 1, 8)
+                                  << QStringList{atAxis + "直角", "倾斜角 α：P₁ 处的弧，直角"};
         // No arcs; the first α stays where start-up put it, the second goes beside P2.
-        QTest::newRow("horizontal") << "" << QPointF(6, 1) << 0.0 << kNone << kNone << QPointF(6, 1)
-                                    << QPointF(0.7, 0.9) << QPointF(6.5, 1.6) << QLineF(-2, 1, 13, 1);
+        QTest::newRow("horizontal")
+            << "" << QPointF(6, 1) << 0.0 << kNone << kNone << QPointF(6, 1) << QPointF(0.7, 0.9)
+            << QPointF(6.5, 1.6) << QLineF(-2, 1, 13, 1)
+            << QStringList(2, "倾斜角 α：直线水平，没有弧");
     }
     void figureForEachKindOfLine() {
         QFETCH(QString, setup);
@@ -201,6 +211,10 @@ private slots:
         QFETCH(QPointF, label2);
         COMPARE_NEARLY(QLineF(topLeft(*session, "Label1"), topLeft(*session, "Label2")),
                        QLineF(label1, label2));
+        // What a screen reader hears of the two α marks follows the arcs drawn.
+        QTEST(QStringList({QString::fromStdString(spokenText(label(*session, "Label1"))),
+                           QString::fromStdString(spokenText(label(*session, "Label2")))}),
+              "spoken");
         const QJsonArray arcs = drawn(*session, "Circle");
         if (std::isnan(arcEnd)) {
             QVERIFY(arcs.isEmpty());

@@ -13,7 +13,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, GLib  # noqa: E402
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
 
 FAILURES = []
 
@@ -105,6 +105,43 @@ class Display:
         self.server.wait(10)
 
 
+def start_display(attempts=3):
+    """A display, tried afresh a few times: on a busy machine a new server has been seen to
+    refuse its first client."""
+    for attempt in range(1, attempts + 1):
+        try:
+            return Display()
+        except (OSError, RuntimeError) as error:
+            print(f"    display, attempt {attempt}: {error}", flush=True)
+            if attempt == attempts:
+                raise
+
+
+def start_registry(seconds=120):
+    """Starts the accessibility bus and the registry on it and waits for both; returns why
+    not, or None. Left to the client library, their start on a loaded machine can outlast
+    its D-Bus timeout, and it then has no desktop at all."""
+    flags = (Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+             | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+    end = time.monotonic() + seconds
+    why = "no answer"
+    while time.monotonic() < end:
+        try:
+            session = Gio.bus_get_sync(Gio.BusType.SESSION)
+            address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                                        "GetAddress", None, GLib.VariantType("(s)"),
+                                        Gio.DBusCallFlags.NONE, 60000).unpack()[0]
+            bus = Gio.DBusConnection.new_for_address_sync(address, flags)
+            bus.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root",
+                          "org.freedesktop.DBus.Peer", "Ping", None, None,
+                          Gio.DBusCallFlags.NONE, 60000)
+            return None
+        except GLib.Error as error:
+            why = error.message
+            time.sleep(1)
+    return why
+
+
 def application(name):
     desktop = Atspi.get_desktop(0)
     for i in range(desktop.get_child_count()):
@@ -162,25 +199,30 @@ def print_tree(title, root):
 
 
 class Events:
-    """Name-change events, with the time each came."""
+    """Name- and description-change events, with the time each came and the text it
+    announced (the new name, or the new description)."""
 
     def __init__(self):
         self.seen = []
+        self.descriptions = []
         self.listener = Atspi.EventListener.new(self.on_event)
         self.listener.register("object:property-change:accessible-name")
+        self.listener.register("object:property-change:accessible-description")
 
     def on_event(self, event):
+        described = event.type.endswith("accessible-description")
         try:
-            name = event.source.get_name()
+            text = event.source.get_description() if described else event.source.get_name()
         except GLib.Error:
-            name = "?"
-        self.seen.append((time.monotonic(), name))
+            text = "?"
+        (self.descriptions if described else self.seen).append((time.monotonic(), text))
 
     def names(self):
         return [name for _, name in self.seen]
 
     def clear(self):
         self.seen = []
+        self.descriptions = []
 
 
 def open_lesson(display, program, name, title, expected):
@@ -196,6 +238,10 @@ def open_lesson(display, program, name, title, expected):
     return app
 
 
+def unnamed_images(app):
+    return [node for node, role, name, _ in nodes(app) if role == "image" and not name]
+
+
 def key_step(display, events, app, name, keys, expected, what):
     events.clear()
     started = time.monotonic()
@@ -203,6 +249,11 @@ def key_step(display, events, app, name, keys, expected, what):
     check(wait_for(lambda: find(app, expected) is not None, 10), f"{what}: reads {expected}")
     check(wait_for(lambda: expected in events.names(), 5), f"{what}: change event for {expected}")
     print(f"    events: {events.names()} within {time.monotonic() - started:.2f} s")
+
+
+AXIS_ARC = "倾斜角 α：直线与 x 轴相交处的弧，"
+LEVEL_ARC = "倾斜角 α：直线水平，没有弧"
+KEY_HELP = "。方向键移动指针 0.5，Shift 加方向键移动 0.1"
 
 
 def distance(display, events, program):
@@ -217,6 +268,8 @@ def distance(display, events, program):
     check(find(app, "|AB| = √(3² + 4²) = 5") is not None, "dorvane: the row as one sentence")
     check(find(app, "5", "label") is None, "dorvane: no bare number of the row")
     check(find(app, "Command2") is None, "dorvane: nothing called Command2")
+    check(find(app, "线段 AB", "image") is not None, "dorvane: the segment is 线段 AB")
+    check(not unnamed_images(app), f"dorvane: {len(unnamed_images(app))} unnamed images")
     key_step(display, events, app, "dorvane", ["shift+Right"], "A(2,1)", "dorvane Shift+Right")
     check(find(app, "|AB| = √(2² + 4²) = 4.47213595499958") is not None,
           "dorvane: the sentence follows the step")
@@ -236,11 +289,23 @@ def slope(display, events, program):
     formula = find(app, "k = (y₂ − y₁) / (x₂ − x₁), x₁ ≠ x₂")
     check(formula is not None and labelled_by(formula) == ["斜率公式："],
           "skelvin: the formula picture, labelled by 斜率公式：")
+    check(not unnamed_images(app), f"skelvin: {len(unnamed_images(app))} unnamed images")
+    check(find(app, "直线 P₁P₂", "image") is not None, "skelvin: the line is 直线 P₁P₂")
+    # The two α marks say where their arcs are and what kind of angle they show.
+    arcs = [name for _, _, name, _ in nodes(app) if name.startswith("倾斜角 α")]
+    print(f"    the arcs: {arcs}")
+    check(arcs == [AXIS_ARC + "锐角", "倾斜角 α：P₁ 处的弧，锐角"], "skelvin: the arcs, acute")
     key_step(display, events, app, "skelvin", ["shift+Right"], "x₁ = 2", "skelvin Shift+Right")
     check(find(app, "P₁(2, 1)") is not None, "skelvin: P₁ follows")
     key_step(display, events, app, "skelvin", ["space", "shift+Up"], "y₂ = 6",
              "skelvin Space, Shift+Up")
     print_tree("skelvin after the key steps", app)
+    # P₂ down to P₁'s height leaves no arc, and below it the angle is obtuse.
+    key_step(display, events, app, "skelvin", ["shift+Down"] * 5, LEVEL_ARC, "skelvin level")
+    check(find(app, "y₂ = 1") is not None, "skelvin: level at y₂ = 1")
+    key_step(display, events, app, "skelvin", ["shift+Down"], "倾斜角 α：P₂ 处的弧，钝角",
+             "skelvin falling")
+    check(find(app, AXIS_ARC + "钝角") is not None, "skelvin: the arc at the axis, obtuse")
 
 
 def calculator(display, events, program):
@@ -251,14 +316,32 @@ def calculator(display, events, program):
     check(focused(app) == "坐标平面", "quillet: the canvas has the focus at start-up")
     for box in ("x 最大值", "x 最小值", "y 最大值", "y 最小值"):
         check(find(app, box, "text") is not None, f"quillet: a box named {box}")
+    check(not unnamed_images(app), f"quillet: {len(unnamed_images(app))} unnamed images")
+    canvas = find(app, "坐标平面")
+    check(canvas.get_description() == "指针 (4, 2)" + KEY_HELP, "quillet: the pointer at start-up")
     key_step(display, events, app, "quillet", ["Right"], "38.66°", "quillet Right")
     check(labelled_by(find(app, "38.66°")) == ["Tavrelo："], "quillet: the angle's caption")
     check(labelled_by(find(app, "0.8")) == ["直线的斜率："], "quillet: the slope's caption")
     print_tree("quillet after the key step", app)
+    told = [text for _, text in events.descriptions]
+    print(f"    description events: {told}")
+    check(told == ["指针 (4.5, 2)" + KEY_HELP], "quillet: the key step tells the pointer")
+
+    # A held key: the first step told at once, at most four a second after it, and the
+    # place where the pointer stopped once the key is let go.
+    events.clear()
+    started = time.monotonic()
+    display.xdotool_while_pumping("keydown", "Up", "sleep", "1.5", "keyup", "Up")
+    holding = time.monotonic() - started
+    pump(1)
+    told = [(round(at - started, 2), text.split("。")[0]) for at, text in events.descriptions]
+    print(f"    {len(told)} pointer announcements, holding for {holding:.2f} s: {told}")
+    check(2 <= len(told) <= 4 * holding + 2, "quillet: pointer announcements are throttled")
+    check(bool(told) and canvas.get_description() == told[-1][1] + KEY_HELP,
+          "quillet: the last announcement is where the pointer is")
 
     # A second and more of pointer movement: at most four announcements a second of the
     # angle, and the last one once the movement stops.
-    canvas = find(app, "坐标平面")
     box = canvas.get_extents(Atspi.CoordType.SCREEN)
     moves = []
     for i in range(40):
@@ -281,14 +364,18 @@ def main():
     started = time.monotonic()
     programs = dict(arg.split("=", 1) for arg in sys.argv[1:])
     try:
-        display = Display()
+        display = start_display()
     except (OSError, RuntimeError) as error:
         print(f"SKIP   : no X display: {error}")
         return 0
     try:
+        why = start_registry()
+        if why is not None:
+            print(f"SKIP   : the AT-SPI registry did not start: {why}")
+            return 0
         Atspi.init()
         if Atspi.get_desktop(0) is None:
-            print("SKIP   : the AT-SPI registry did not start")
+            print("SKIP   : the AT-SPI client found no desktop")
             return 0
         events = Events()
         distance(display, events, programs["dorvane"])
