@@ -243,8 +243,17 @@ private slots:
             << "不存在" << 32 << QLineF(1.9986, -h, 2.0014, h);
         QTest::newRow("(2, 0), the pivot") << QPointF(2, 0) << std::numbers::pi / 2 << "90°"
             << "不存在" << 32 << QLineF(2, -h, 2, h);
-        QTest::newRow("(6, 0), level with the pivot") << QPointF(6, 0) << 3.14159 << "180°"
-            << "0" << 63 << QLineF(2 + h, 0, 2 - h, 0);
+        // A level line has the inclination 0 and no arc; a line falling so slightly that
+        // its angle would read 180° reads 0° with it.
+        const QLineF level(2 - h, 0, 2 + h, 0);
+        QTest::newRow("(6, 0), level with the pivot") << QPointF(6, 0) << 0.0 << "0°" << "0" << 0 << level;
+        QTest::newRow("(-5, 0), level left of the pivot") << QPointF(-5, 0) << 0.0 << "0°" << "0" << 0 << level;
+        QTest::newRow("(6, 1e-6), a hair above") << QPointF(6, 1e-6) << 2.5e-7 << "0°" << "0" << 1 << level;
+        QTest::newRow("(6, -1e-6), a hair below") << QPointF(6, -1e-6) << 0.0 << "0°" << "0" << 0 << level;
+        // Falling by 0.01 over 4: 180° less atan 0.0025, which is 0.14324°.
+        const double dy = h * 0.01 / std::hypot(4.0, 0.01);
+        QTest::newRow("(6, -0.01), a little below") << QPointF(6, -0.01) << 3.14159 - std::atan(0.0025)
+            << "179.86°" << "0" << 63 << QLineF(2 + h, -dy, 2 - h, dy);
     }
     void pointer() {
         QFETCH(QPointF, pointer);
@@ -266,11 +275,34 @@ private slots:
         }
     }
 
+    // The keyboard's pointer stepped down onto the level row, by whole steps and by tenths.
+    void levelByKeys_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("Down") << "Down" << 4;
+        QTest::newRow("Shift+Down") << "Shift+Down" << 20;
+    }
+    void levelByKeys() {
+        QFETCH(QString, key);
+        QFETCH(int, steps);
+        Session session("quillet");
+        for (int i = 1; i < steps; ++i) run(session, "key " + key.toStdString());
+        QVERIFY(variable(session, "lineAngle") > 0);
+        drawn(session);
+        run(session, "key " + key.toStdString());
+        QCOMPARE(variable(session, "lineAngle"), 0.0);
+        QCOMPARE(caption(session, "Label1"), "0°");
+        QCOMPARE(caption(session, "Label4"), "0");
+        QVERIFY(drawn(session, "PSet").isEmpty());
+        QVERIFY(!redPixelsNear(session, session.render(), 2, 1, 2));
+    }
+
     // Buttons change nothing, and each move redraws from a clean canvas: the half
-    // circle of a level line is gone after the next move, through a real mouse event.
+    // circle of a nearly level falling line is gone after the next move, through a real
+    // mouse event.
     void eachMoveStartsAfresh() {
         Session held("quillet"), free("quillet");
-        run(held, "move 6 0 1");
+        run(held, "move -6 0.1 1");
         QVERIFY(redPixelsNear(held, held.render(), 2, 1, 1));
         run(held, "move 3 1 1");
         const QPoint pixel = (canvas(free).scale().toPixels(3, 1) + QPointF(2, 2)).toPoint();
