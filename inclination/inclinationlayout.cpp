@@ -33,7 +33,9 @@ LabelDesign panelLabel(const char* name, TwipsRect rect, const char* caption,
 void InclinationForm::buildLayout() {
     Command3 =
         addButton({.name = "Command3", .rect = {10440, 5280, 975, 375}, .caption = "清除数据"});
-    Command4 = addButton({.name = "Command4", .rect = {9600, 5280, 735, 375}, .caption = "确定"});
+    // Enter in a range box applies the ranges, as in any form.
+    Command4 = addButton(
+        {.name = "Command4", .rect = {9600, 5280, 735, 375}, .caption = "确定", .isDefault = true});
     Text7 = addTextBox({.name = "Text7", .rect = {10440, 4200, 855, 495}, .font = kBoxFont});
     Text6 = addTextBox({.name = "Text6", .rect = {10440, 3480, 855, 495}, .font = kBoxFont});
     Text5 = addTextBox({.name = "Text5", .rect = {10440, 2280, 855, 495}, .font = kBoxFont});

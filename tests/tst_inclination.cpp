@@ -2,6 +2,7 @@
 // The inclination lesson: the window and its axis-range panel, the axes with their ticks
 // counted from the origin, also far from it, and the line that follows the
 // pointer with its arc and readouts.
+#include <QApplication>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -184,6 +185,34 @@ private slots:
         const QJsonArray calls = drawn(session);
         QCOMPARE(calls.size() == 1, !messages.isEmpty());
         QCOMPARE(calls[0]["op"], "Cls");
+    }
+
+    // Enter in a range box presses 确定, as a form's default button; on a button it presses
+    // that button.
+    void enterInTheRangePanel_data() {
+        lessontest::columns<QString, QString, QStringList, QStringList, double>(
+            {"focus", "key", "boxes", "messages", "left"});
+        const QStringList typed{"5", "-5", "8", "-2"};
+        QTest::newRow("Return in a box applies") << "Text5" << "Return" << typed << QStringList() << -5.0;
+        QTest::newRow("keypad Enter in a box applies") << "Text7" << "Num+Enter" << typed << QStringList() << -5.0;
+        QTest::newRow("Return on 确定") << "Command4" << "Return" << typed << QStringList() << -5.0;
+        QTest::newRow("Return on 清除数据 clears, applies nothing")
+            << "Command3" << "Return" << QStringList(4, "") << QStringList() << -10.0;
+    }
+    void enterInTheRangePanel() {
+        QFETCH(QString, focus);
+        QFETCH(QString, key);
+        Session session("quillet");
+        QWidget& window = session.form().window();
+        window.resize(780, window.height());
+        QApplication::processEvents();
+        for (int i = 0; i < 4; ++i)
+            control<TextBox>(session, kBoxes[i]).setText(QStringList{"5", "-5", "8", "-2"}[i].toStdString());
+        session.form().window().findChild<QWidget*>(focus)->setFocus();
+        run(session, "key " + key.toStdString());
+        QTEST(boxTexts(session), "boxes");
+        QTEST(warnings(session), "messages");
+        QTEST(canvas(session).scale().left(), "left");
     }
 
     // A round trip through any range leaves the line where it was, ends and pixels.

@@ -116,6 +116,18 @@ private slots:
 
         QVERIFY(openAndCloseHint(window + QPoint(464 + 29, 432 + 29)));
     }
+    // The keypad's Enter on the sliver, reached by Tab, shows the formula row as a click does.
+    void enterOnTheSliverRevealsTheFormula() {
+        requireProgram(DORVANE_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(x_->screenshot(), planePixel(window, 4, 5), 3, isRed) > 5; }));
+        const QPoint formulaArea = window + QPoint(150, 459);
+        QCOMPARE(countAround(x_->screenshot(), formulaArea, 40, isRed), 0);
+        QVERIFY(x_->xdotool({"key", "Tab", "Tab", "KP_Enter"}));
+        QVERIFY(XSession::waitFor([&] { return countAround(x_->screenshot(), formulaArea, 40, isRed) > 20; }));
+    }
     void slopeLegsBlinkAndArcsSurviveTheHint() {
         requireProgram(SKELVIN_PATH);
         QPoint window;
