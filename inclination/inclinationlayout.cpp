@@ -114,6 +114,8 @@ void InclinationForm::buildLayout() {
     Text7->setAccessibleName("y 最小值");
     Picture1->setAccessibleDescription("方向键移动指针 0.5，Shift 加方向键移动 0.1");
     Picture1->onKeyDown = [this](const KeyEvent& key) { return stepKeyPointer(key); };
+    Picture1->keyHelp = {{"方向键", "把指针移动 0.5，直线随之转动"},
+                         {"Shift+方向键", "把指针移动 0.1"}};
     Picture1->keyMark = [this]() -> std::optional<KeyMark> {
         return KeyMark{KeyMarkShape::Cross, keyPointerX, keyPointerY};
     };

@@ -49,6 +49,8 @@ private slots:
     void fullScreenFitsAndCentres();
     void copyAndSave();
     void helpAndMessageButtons();
+    void helpListsTheCanvasKeys_data();
+    void helpListsTheCanvasKeys();
     void commandLine_data();
     void commandLine();
 };
@@ -229,6 +231,33 @@ void ZoomTest::helpAndMessageButtons() {
         QVERIFY2(help.text.find(mention) != std::string::npos, mention);
     for (const forms::Message& message : session.messages())
         QCOMPARE(message.buttons, std::vector<std::string>{"确定"});
+}
+
+// The help names the keys of each lesson's canvas with what they step, and at full screen
+// it is as large as the lesson.
+void ZoomTest::helpListsTheCanvasKeys_data() {
+    QTest::addColumn<QString>("lesson");
+    QTest::addColumn<QStringList>("mentions");
+    QTest::addColumn<bool>("selects");
+    QTest::newRow("dorvane") << "dorvane" << QStringList{"方向键", "移动 0.1", "Shift+方向键", "移动 1", "A 或 B"} << true;
+    QTest::newRow("skelvin") << "skelvin" << QStringList{"移动 0.1", "移动 1", "P₁ 或 P₂"} << true;
+    QTest::newRow("quillet") << "quillet" << QStringList{"方向键", "移动 0.5", "Shift+方向键", "移动 0.1"} << false;
+}
+
+void ZoomTest::helpListsTheCanvasKeys() {
+    QFETCH(QString, lesson);
+    QFETCH(QStringList, mentions);
+    QFETCH(bool, selects);
+    replay::Session session(lesson.toStdString());
+    press(session.window(), "F11");
+    press(session.window(), "F1");
+    const forms::Message& help = session.messages().at(0);
+    for (const QString& mention : mentions + QStringList{"Tab", "回车键"})
+        QVERIFY2(help.text.find(mention.toStdString()) != std::string::npos, qPrintable(mention));
+    // Space on the canvas switches the point only where there are two.
+    QCOMPARE(help.text.find("空格键</td>") != std::string::npos, selects);
+    QVERIFY(help.zoom > 1);
+    QCOMPARE(help.zoom, session.window().zoomPercent() / 100);
 }
 
 void ZoomTest::commandLine_data() {
