@@ -3,8 +3,13 @@
 // drawn afresh at every size and stays sharp, and the keys do what the help box says.
 #include <QApplication>
 #include <QDir>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QWidget>
 
 #include "canvas.h"
@@ -51,6 +56,7 @@ private slots:
     void helpAndMessageButtons();
     void helpListsTheCanvasKeys_data();
     void helpListsTheCanvasKeys();
+    void dialogsSetChineseInTheLessonsFace();
     void commandLine_data();
     void commandLine();
 };
@@ -258,6 +264,24 @@ void ZoomTest::helpListsTheCanvasKeys() {
     QCOMPARE(help.text.find("空格键</td>") != std::string::npos, selects);
     QVERIFY(help.zoom > 1);
     QCOMPARE(help.zoom, session.window().zoomPercent() / 100);
+}
+
+// A message box is set in the CJK sans face whatever the locale (the test runs under
+// several), Latin letters too: one face, not two faces mixed in a line.
+void ZoomTest::dialogsSetChineseInTheLessonsFace() {
+    replay::Session session("dorvane");
+    QMessageBox box(QMessageBox::NoIcon, "帮助", "确定", QMessageBox::Ok);
+    const QFont font = box.findChild<QLabel*>("qt_msgbox_label")->font();
+    const auto faceOf = [&](const QString& text) {
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        return runs.size() == 1 ? runs[0].rawFont().familyName() : QStringLiteral("several faces");
+    };
+    QCOMPARE(faceOf("确定帮助"), "Noto Sans CJK SC");
+    QCOMPARE(faceOf("确定 Ctrl+R"), "Noto Sans CJK SC");
 }
 
 void ZoomTest::commandLine_data() {

@@ -39,15 +39,15 @@ int countAround(const QImage& image, QPoint centre, int radius, bool (*matches)(
     return count;
 }
 
-// How well `text` in the desktop's default face, at the best of a few sizes around 9 pt,
-// matches some spot of `area`: the highest normalised cross-correlation of grey levels, 1
-// for the same picture.
+// How well `text` in the dialogs' face, at the best of a few sizes around 9 pt, matches
+// some spot of `area`: the highest normalised cross-correlation of grey levels, 1 for the
+// same picture.
 double likeness(const QImage& area, const QString& text) {
     const QImage grey = area.convertToFormat(QImage::Format_Grayscale8);
     const auto at = [](const QImage& image, int x, int y) { return image.constScanLine(y)[x]; };
     double best = -1;
     for (int pixels = 10; pixels <= 16; ++pixels) {
-        QFont font(QStringLiteral("Sans Serif"));
+        QFont font(QStringLiteral("Noto Sans CJK SC"));
         font.setPixelSize(pixels);
         const QRect ink = QFontMetrics(font).tightBoundingRect(text).adjusted(-1, -1, 1, 1);
         QImage glyphs(ink.size(), QImage::Format_Grayscale8);
