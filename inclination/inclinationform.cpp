@@ -103,10 +103,10 @@ void InclinationForm::Picture1_MouseMove(int, int, float x, float y) {
         const float slope = y / (x - 2.0f);
         const double angle = std::atan(double(slope));
         lineAngle = slope > 0 ? angle : kHalfTurn - std::fabs(angle);
-        // An inclination lies in [0°, 180°): a level line has 0, not a half turn, and so
-        // has a line falling so slightly that its angle would read 180°, the same reading
-        // one step round.
-        if (slope == 0 || lineAngle * 180 / kHalfTurn >= kReadsAsHalfTurn) lineAngle = 0;
+        // An inclination lies in [0°, 180°): a level line, at a half turn here, has 0,
+        // and so has a line falling so slightly that its angle would read 180°, the same
+        // reading one step round.
+        if (lineAngle * 180 / kHalfTurn >= kReadsAsHalfTurn) lineAngle = 0;
     }
 
     Line1->setX2(toSingle(2 + kHalfLength * std::cos(lineAngle)));
