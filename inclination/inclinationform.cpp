@@ -16,11 +16,13 @@ using namespace forms;
 
 namespace {
 
-// The lesson writes π as this decimal, and the readouts follow from it: a level line has
-// a slope of about -0.0000027 here, not 0.
+// The lesson writes π as this decimal, and the readouts follow from it: a line through
+// the pivot at this angle ends a hair off the level, not on it.
 constexpr double kHalfTurn = 3.14159;
 const double kHalfLength = std::sqrt(50.0);
 constexpr double kArcStep = 0.05;
+// From here on an angle reads as 180 at two decimals.
+constexpr double kReadsAsHalfTurn = 179.995;
 
 }  // namespace
 
@@ -102,6 +104,10 @@ void InclinationForm::Picture1_MouseMove(int, int, float x, float y) {
         const float slope = y / (x - 2.0f);
         const double angle = std::atan(double(slope));
         lineAngle = slope > 0 ? angle : kHalfTurn - std::fabs(angle);
+        // An inclination lies in [0°, 180°): a level line, at a half turn here, has 0,
+        // and so has a line falling so slightly that its angle would read 180°, the same
+        // reading one step round.
+        if (lineAngle * 180 / kHalfTurn >= kReadsAsHalfTurn) lineAngle = 0;
     }
 
     Line1->setX2(toSingle(2 + kHalfLength * std::cos(lineAngle)));
@@ -109,8 +115,11 @@ void InclinationForm::Picture1_MouseMove(int, int, float x, float y) {
     Line1->setX1(toSingle(2 + kHalfLength * std::cos(lineAngle + kHalfTurn)));
     Line1->setY1(toSingle(kHalfLength * std::sin(lineAngle + kHalfTurn)));
 
-    for (double k = 0; k <= lineAngle; k += kArcStep)
-        Picture1->pset(2 + std::cos(k), std::sin(k), kRed);
+    // An angle of 0 has no arc, not even its first point.
+    if (lineAngle > 0) {
+        for (double k = 0; k <= lineAngle; k += kArcStep)
+            Picture1->pset(2 + std::cos(k), std::sin(k), kRed);
+    }
 
     const double slope = std::tan(lineAngle);
     double degrees = lineAngle * 180 / kHalfTurn;

@@ -34,7 +34,9 @@ LabelDesign panelLabel(const char* name, TwipsRect rect, const char* caption,
 void InclinationForm::buildLayout() {
     Command3 =
         addButton({.name = "Command3", .rect = {10440, 5280, 975, 375}, .caption = "清除数据"});
-    Command4 = addButton({.name = "Command4", .rect = {9600, 5280, 735, 375}, .caption = "确定"});
+    // Enter in a range box applies the ranges, as in any form.
+    Command4 = addButton(
+        {.name = "Command4", .rect = {9600, 5280, 735, 375}, .caption = "确定", .isDefault = true});
     Text7 = addTextBox({.name = "Text7", .rect = {10440, 4200, 855, 495}, .font = kBoxFont});
     Text6 = addTextBox({.name = "Text6", .rect = {10440, 3480, 855, 495}, .font = kBoxFont});
     Text5 = addTextBox({.name = "Text5", .rect = {10440, 2280, 855, 495}, .font = kBoxFont});
@@ -122,6 +124,8 @@ void InclinationForm::buildLayout() {
     };
     Line1->setAccessibleName("绕点 (2, 0) 转动的直线");
     Picture1->onKeyDown = [this](const KeyEvent& key) { return stepKeyPointer(key); };
+    Picture1->keyHelp = {{"方向键", "把指针移动 0.5，直线随之转动"},
+                         {"Shift+方向键", "把指针移动 0.1"}};
     Picture1->keyMark = [this]() -> std::optional<KeyMark> {
         return KeyMark{KeyMarkShape::Cross, keyPointerX, keyPointerY};
     };

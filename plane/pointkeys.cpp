@@ -10,6 +10,9 @@ using namespace forms;
 PointKeys::PointKeys(Canvas& canvas, const LineShape& points, std::array<std::string, 2> names)
     : canvas_(canvas), points_(points), names_(std::move(names)) {
     select(0);
+    canvas_.keyHelp = {{"方向键", "把选中的点移动 0.1"},
+                       {"Shift+方向键", "把选中的点移动 1"},
+                       {"空格键", "换一个点（" + names_[0] + " 或 " + names_[1] + "）"}};
 }
 
 void PointKeys::select(int which) {

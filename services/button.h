@@ -19,6 +19,8 @@ struct ButtonDesign {
     std::string caption;
     FontSpec font{"宋体", 9};
     bool visible = true;
+    // The form's default button: Enter in any of the form's text boxes presses it.
+    bool isDefault = false;
 };
 
 class Button : public Control {
@@ -37,6 +39,8 @@ public:
     // What a screen reader calls the button; its caption unless set.
     void setAccessibleName(const std::string& name);
 
+    bool isDefault() const { return isDefault_; }
+
     std::function<void()> onClick;
     // A click as the pupil makes it: nothing happens on a hidden button.
     void click();
@@ -47,6 +51,7 @@ private:
     QPointer<QPushButton> button_;
     std::string caption_;
     bool visible_;
+    bool isDefault_;
 };
 
 }  // namespace forms

@@ -57,6 +57,12 @@ struct KeyEvent {
     bool repeat;  // sent again by a key held down
 };
 
+// One row of the help box: a key or keys, and what they do.
+struct KeyHelp {
+    std::string keys;
+    std::string effect;
+};
+
 // A mark over the figure showing where the keys act: a ring round the point they move or
 // a small cross at the keyboard's pointer, in user units. It is no drawing of the lesson.
 enum class KeyMarkShape { Ring, Cross };
@@ -151,6 +157,8 @@ public:
     std::function<std::string()> accessibleState;
     // Where the key mark goes, asked anew whenever something on the canvas changes.
     std::function<std::optional<KeyMark>()> keyMark;
+    // What onKeyDown does with which keys, for the window's help box.
+    std::vector<KeyHelp> keyHelp;
 
     // Tells the watcher of every drawing call, for inspection from outside.
     void watchDrawing(DrawingWatcher watcher) { watcher_ = std::move(watcher); }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fonts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QStandardPaths>
 #include <cmath>
@@ -50,6 +52,22 @@ const FaceMapping* mappingFor(const std::string& face) {
     return nullptr;
 }
 
+void setDialogFace() {
+    // Text that no lesson sets in a face of its own (message boxes, the help, the file
+    // dialog). Left to the desktop's face, its Chinese goes to whatever fontconfig ranks
+    // first for the locale: AR PL UMing under C or en_US, Traditional forms under zh_TW.
+    // Qt consults fontconfig before any later family of a font, so the CJK sans comes
+    // first, Latin letters included; they are a plain sans like the desktop's. Where it
+    // is missing the lessons' Song face stands in, then the desktop's face and UMing.
+    QFont font = QGuiApplication::font();
+    QStringList families{QStringLiteral("Noto Sans CJK SC"), QString::fromLatin1(kSongFamily)};
+    // The desktop's face is often an alias such as "Sans Serif", which Qt resolves only
+    // when it is the one family asked for.
+    families << QFontInfo(font).family() << QStringLiteral("AR PL UMing CN");
+    font.setFamilies(families);
+    QApplication::setFont(font);
+}
+
 }  // namespace
 
 void installFontMapping() {
@@ -66,6 +84,7 @@ void installFontMapping() {
             }
         }
     }
+    setDialogFace();
 }
 
 int pixelSizeForPoints(double points) {

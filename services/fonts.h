@@ -21,8 +21,9 @@ struct FontSpec {
 };
 
 // Loads the mapped font files into the application, so that the program does not rely
-// on the machine's font configuration. Call after the application object exists; a
-// second call adds nothing.
+// on the machine's font configuration, and gives the application's own texts (message
+// boxes, dialogs) a Chinese face. Call after the application object exists; a second
+// call adds nothing.
 void installFontMapping();
 
 // The Qt font for a classic font description.

@@ -178,12 +178,16 @@ Canvas* Form::addCanvas(const CanvasDesign& design) {
 Button* Form::addButton(const ButtonDesign& design) {
     Button* button = keep(std::make_unique<Button>(design, *window_));
     stackWindowed(button->widget());
+    if (button->isDefault()) defaultButton_ = button;
     return button;
 }
 
 TextBox* Form::addTextBox(const TextBoxDesign& design) {
     TextBox* box = keep(std::make_unique<TextBox>(design, *window_));
     stackWindowed(box->widget());
+    box->onEnter = [this] {
+        if (defaultButton_) defaultButton_->click();
+    };
     return box;
 }
 

@@ -110,6 +110,7 @@ private:
     double zoom_ = 1;
     std::vector<std::unique_ptr<Control>> owned_;
     std::vector<Control*> controls_;
+    Button* defaultButton_ = nullptr;  // pressed by Enter in a text box
     std::unique_ptr<FormWindow> window_;
     std::vector<QPointer<ImageKeyTarget>> imageKeyTargets_;
     std::unique_ptr<ChangeAnnouncer> announcer_;

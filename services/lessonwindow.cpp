@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "desktop.h"
 #include "lessoninfo.h"
@@ -120,23 +121,90 @@ void LessonWindow::savePicture() {
     }
 }
 
-std::string LessonWindow::helpText(const std::string& caption) {
-    return caption +
-           "\n\n"
-           "Ctrl++ 或 Ctrl+=\t放大\n"
-           "Ctrl+-\t缩小\n"
-           "Ctrl+0\t原大 (100%)\n"
-           "F11\t全屏；F11 或 Esc 回到窗口\n"
-           "Ctrl+R\t重新开始\n"
-           "Ctrl+C\t复制窗口图片\n"
-           "Ctrl+S\t把窗口图片保存为 PNG 文件\n"
-           "F1\t本帮助\n\n"
-           "版本 " +
-           std::string(kLessonsVersion) + "\n许可证 " + std::string(kLessonsLicence);
+namespace {
+
+// The keys of the window itself, after those of the canvas.
+const std::vector<KeyHelp>& windowKeys() {
+    static const std::vector<KeyHelp> keys{
+        {"Tab, Shift+Tab", "移到下一个、上一个控件"},
+        {"空格键或回车键", "按下有焦点的按钮"},
+        {"Ctrl++ 或 Ctrl+=", "放大"},
+        {"Ctrl+-", "缩小"},
+        {"Ctrl+0", "原大 (100%)"},
+        {"F11", "全屏；F11 或 Esc 回到窗口"},
+        {"Ctrl+R", "重新开始"},
+        {"Ctrl+C", "复制窗口图片"},
+        {"Ctrl+S", "把窗口图片保存为 PNG 文件"},
+        {"F1", "本帮助"},
+    };
+    return keys;
+}
+
+std::string versionLines(const std::string& lineBreak) {
+    return "版本 " + std::string(kLessonsVersion) + lineBreak + "许可证 " +
+           std::string(kLessonsLicence);
+}
+
+// Columns on a terminal: an ideograph or a full-width sign takes two.
+int terminalWidth(const std::string& text) {
+    int width = 0;
+    for (const char32_t c : QString::fromStdString(text).toUcs4()) width += c >= 0x1100 ? 2 : 1;
+    return width;
+}
+
+}  // namespace
+
+std::string LessonWindow::helpText(const std::string& caption,
+                                   const std::vector<KeyHelp>& canvasKeys) {
+    int keysWidth = 0;
+    for (const auto* keys : {&canvasKeys, &windowKeys()})
+        for (const KeyHelp& row : *keys) keysWidth = std::max(keysWidth, terminalWidth(row.keys));
+    const auto lines = [&](const std::vector<KeyHelp>& keys) {
+        std::string text;
+        for (const KeyHelp& row : keys)
+            text += "  " + row.keys +
+                    std::string(size_t(keysWidth - terminalWidth(row.keys) + 2), ' ') + row.effect +
+                    "\n";
+        return text;
+    };
+    std::string text = caption + "\n\n";
+    if (!canvasKeys.empty()) text += "坐标平面上：\n" + lines(canvasKeys) + "\n";
+    return text + lines(windowKeys()) + "\n" + versionLines("\n");
+}
+
+// The same rows as a table, whose columns line up whatever the face.
+std::string LessonWindow::helpTable(const std::string& caption,
+                                    const std::vector<KeyHelp>& canvasKeys) {
+    const auto escaped = [](const std::string& text) {
+        return QString::fromStdString(text).toHtmlEscaped().toStdString();
+    };
+    const auto rows = [&](const std::vector<KeyHelp>& keys) {
+        std::string html;
+        for (const KeyHelp& row : keys)
+            html += "<tr><td style=\"padding-right: 16px\">" + escaped(row.keys) + "</td><td>" +
+                    escaped(row.effect) + "</td></tr>";
+        return html;
+    };
+    std::string html = "<p><b>" + escaped(caption) + "</b></p><table>";
+    if (!canvasKeys.empty())
+        html += "<tr><td colspan=\"2\">坐标平面上：</td></tr>" + rows(canvasKeys) +
+                "<tr><td colspan=\"2\">&nbsp;</td></tr>";
+    return html + rows(windowKeys()) + "</table><p>" + versionLines("<br>") + "</p>";
+}
+
+std::vector<KeyHelp> LessonWindow::canvasKeys() const {
+    std::vector<KeyHelp> keys;
+    for (const Control* control : form_->controls())
+        if (const auto* canvas = dynamic_cast<const Canvas*>(control))
+            keys.insert(keys.end(), canvas->keyHelp.begin(), canvas->keyHelp.end());
+    return keys;
 }
 
 void LessonWindow::showHelp() {
-    environment_.messages.present(*this, {helpText(form_->caption()), "帮助", MessageIcon::None});
+    // At full screen or zoomed in front of a class, the box is as large as the lesson.
+    environment_.messages.present(*this, {.text = helpTable(form_->caption(), canvasKeys()),
+                                          .title = "帮助",
+                                          .zoom = form_->zoom()});
 }
 
 void LessonWindow::keyPressEvent(QKeyEvent* event) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "form.h"
 
@@ -47,8 +48,12 @@ public:
     void savePicture();
     void showHelp();
 
-    // The text of the help box.
-    static std::string helpText(const std::string& caption);
+    // The help as plain text in two columns, the canvas's keys first, for a terminal.
+    static std::string helpText(const std::string& caption,
+                                const std::vector<KeyHelp>& canvasKeys = {});
+    // The same as a table for the help box.
+    static std::string helpTable(const std::string& caption,
+                                 const std::vector<KeyHelp>& canvasKeys = {});
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -59,6 +64,8 @@ protected:
 private:
     void buildForm();
     void layOut();
+    // What the keys do on the lesson's canvases.
+    std::vector<KeyHelp> canvasKeys() const;
 
     FormEnvironment& environment_;
     FormFactory makeForm_;

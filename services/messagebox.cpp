@@ -2,7 +2,11 @@
 #include "messagebox.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "repaintareas.h"
@@ -11,12 +15,40 @@ namespace forms {
 
 namespace {
 
+// The box's text enlarged, but no further than the box fits the screen. Qt would wrap
+// lines that it finds too wide for a message, which at a large size is every line.
+void enlarge(QMessageBox& box, double zoom, const QScreen* screen) {
+    const QFont desktop = box.font();
+    QLabel* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const auto show = [&](double by) {
+        QFont font = desktop;
+        if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * by))));
+        else
+            font.setPointSizeF(font.pointSizeF() * by);
+        box.setFont(font);
+        for (QAbstractButton* button : box.buttons()) button->setMinimumSize(button->sizeHint());
+        if (text) {
+            text->setMinimumWidth(0);
+            text->setMinimumWidth(text->sizeHint().width());
+        }
+    };
+    show(zoom);
+    const QSize wanted = box.sizeHint();
+    if (!screen || wanted.isEmpty()) return;
+    const QRect room = screen->availableGeometry();
+    const double fit =
+        std::min(0.95 * room.width() / wanted.width(), 0.9 * room.height() / wanted.height());
+    if (fit < 1) show(std::max(1.0, zoom * fit));
+}
+
 std::unique_ptr<QMessageBox> makeBox(QWidget& parent, const Message& message) {
     auto box = std::make_unique<QMessageBox>(
         message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
         QString::fromStdString(message.title), QString::fromStdString(message.text),
         QMessageBox::Ok, &parent);
     box->setAccessibleName(QString::fromStdString(message.title));
+    if (message.zoom != 1) enlarge(*box, message.zoom, parent.screen());
     return box;
 }
 

@@ -16,6 +16,8 @@ struct Message {
     std::string text;
     std::string title;
     MessageIcon icon = MessageIcon::None;
+    // The box's text enlarged as the window is: 2 is twice the desktop's size.
+    double zoom = 1;
     // The texts of the box's buttons as Qt made them (recorded boxes only).
     std::vector<std::string> buttons;
 };

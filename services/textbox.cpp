@@ -14,6 +14,9 @@ TextBox::TextBox(const TextBoxDesign& design, QWidget& window)
     edit_->setObjectName(QString::fromStdString(design.name));
     edit_->setFont(toQFont(design.font));
     placeZoomed(*edit_, design.rect, design.font, 1);
+    QObject::connect(edit_, &QLineEdit::returnPressed, [this] {
+        if (onEnter) onEnter();
+    });
 }
 
 TextBox::~TextBox() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 
 #include "control.h"
 #include "fonts.h"
@@ -33,6 +34,9 @@ public:
     std::string text() const;
     void setText(const std::string& text);
     void setAccessibleName(const std::string& name);
+
+    // Enter or the keypad's Enter in the box.
+    std::function<void()> onEnter;
 
 private:
     TwipsRect rect_;

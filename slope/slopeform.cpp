@@ -156,14 +156,21 @@ void SlopeForm::UpdateFigure(float x, float y, Gesture gesture) {
 // demonstration carries it on to the corner (x2, y1).
 void SlopeForm::placeConstruction() {
     const float x1 = Line1->x1(), y1 = Line1->y1(), x2 = Line1->x2(), y2 = Line1->y2();
-    Label3->setLeft(x2);
-    Label3->setTop(y1);
+    placeCornerLabel();
     Label3->setCaption("P");
     Quillet->setEnds(0, y1, x1, y1);
     Line3->setEnds(x2, 0, x2, y2);
     Line4->setEnds(x1, y1, x1, 0);
     Line5->setEnds(x2, y2, 0, y2);
     placeLegs();
+}
+
+// "P" names the right angle, where the legs meet: below P2 for a rising line, below P1
+// otherwise (also for a level one, whose rise has no length).
+void SlopeForm::placeCornerLabel() {
+    const bool rising = Line1->y1() < Line1->y2();
+    Label3->setLeft(rising ? Line1->x2() : Line1->x1());
+    Label3->setTop(rising ? Line1->y1() : Line1->y2());
 }
 
 // The run and the rise meet below the upper point, at (x2, y1) or at (x1, y2).
@@ -264,8 +271,7 @@ void SlopeForm::Timer2_Timer() {
         stepCount = 0;
     }
     for (LineShape* line : {Line5, Line4, Line3, Quillet}) line->setVisible(true);
-    Label3->setTop(y1);
-    Label3->setLeft(x2);
+    placeCornerLabel();
 }
 
 // A colour change erases no screen-only drawing, so the blinking legs leave the arcs be.

@@ -43,6 +43,7 @@ private:
     void measureDistances(float x, float y);
     void UpdateFigure(float x, float y, Gesture gesture);
     void placeConstruction();
+    void placeCornerLabel();
     void placeLegs();
     void placeLine();
     void placeCoordinateTags();

@@ -2,6 +2,7 @@
 // The inclination lesson: the window and its axis-range panel, the axes with their ticks
 // counted from the origin, also far from it, and the line that follows the
 // pointer with its arc and readouts.
+#include <QApplication>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -186,6 +187,34 @@ private slots:
         QCOMPARE(calls[0]["op"], "Cls");
     }
 
+    // Enter in a range box presses 确定, as a form's default button; on a button it presses
+    // that button.
+    void enterInTheRangePanel_data() {
+        lessontest::columns<QString, QString, QStringList, QStringList, double>(
+            {"focus", "key", "boxes", "messages", "left"});
+        const QStringList typed{"5", "-5", "8", "-2"};
+        QTest::newRow("Return in a box applies") << "Text5" << "Return" << typed << QStringList() << -5.0;
+        QTest::newRow("keypad Enter in a box applies") << "Text7" << "Num+Enter" << typed << QStringList() << -5.0;
+        QTest::newRow("Return on 确定") << "Command4" << "Return" << typed << QStringList() << -5.0;
+        QTest::newRow("Return on 清除数据 clears, applies nothing")
+            << "Command3" << "Return" << QStringList(4, "") << QStringList() << -10.0;
+    }
+    void enterInTheRangePanel() {
+        QFETCH(QString, focus);
+        QFETCH(QString, key);
+        Session session("quillet");
+        QWidget& window = session.form().window();
+        window.resize(780, window.height());
+        QApplication::processEvents();
+        for (int i = 0; i < 4; ++i)
+            control<TextBox>(session, kBoxes[i]).setText(QStringList{"5", "-5", "8", "-2"}[i].toStdString());
+        session.form().window().findChild<QWidget*>(focus)->setFocus();
+        run(session, "key " + key.toStdString());
+        QTEST(boxTexts(session), "boxes");
+        QTEST(warnings(session), "messages");
+        QTEST(canvas(session).scale().left(), "left");
+    }
+
     // A round trip through any range leaves the line where it was, ends and pixels.
     void lineKeepsItsPlaceThroughAnyRange_data() {
         QTest::addColumn<QStringList>("texts");
@@ -243,8 +272,17 @@ private slots:
             << "不存在" << 32 << QLineF(1.9986, -h, 2.0014, h);
         QTest::newRow("(2, 0), the pivot") << QPointF(2, 0) << std::numbers::pi / 2 << "90°"
             << "不存在" << 32 << QLineF(2, -h, 2, h);
-        QTest::newRow("(6, 0), level with the pivot") << QPointF(6, 0) << 3.14159 << "180°"
-            << "0" << 63 << QLineF(2 + h, 0, 2 - h, 0);
+        // A level line has the inclination 0 and no arc; a line falling so slightly that
+        // its angle would read 180° reads 0° with it.
+        const QLineF level(2 - h, 0, 2 + h, 0);
+        QTest::newRow("(6, 0), level with the pivot") << QPointF(6, 0) << 0.0 << "0°" << "0" << 0 << level;
+        QTest::newRow("(-5, 0), level left of the pivot") << QPointF(-5, 0) << 0.0 << "0°" << "0" << 0 << level;
+        QTest::newRow("(6, 1e-6), a hair above") << QPointF(6, 1e-6) << 2.5e-7 << "0°" << "0" << 1 << level;
+        QTest::newRow("(6, -1e-6), a hair below") << QPointF(6, -1e-6) << 0.0 << "0°" << "0" << 0 << level;
+        // Falling by 0.01 over 4: 180° less atan 0.0025, which is 0.14324°.
+        const double dy = h * 0.01 / std::hypot(4.0, 0.01);
+        QTest::newRow("(6, -0.01), a little below") << QPointF(6, -0.01) << 3.14159 - std::atan(0.0025)
+            << "179.86°" << "0" << 63 << QLineF(2 + h, -dy, 2 - h, dy);
     }
     void pointer() {
         QFETCH(QPointF, pointer);
@@ -266,11 +304,34 @@ private slots:
         }
     }
 
+    // The keyboard's pointer stepped down onto the level row, by whole steps and by tenths.
+    void levelByKeys_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("Down") << "Down" << 4;
+        QTest::newRow("Shift+Down") << "Shift+Down" << 20;
+    }
+    void levelByKeys() {
+        QFETCH(QString, key);
+        QFETCH(int, steps);
+        Session session("quillet");
+        for (int i = 1; i < steps; ++i) run(session, "key " + key.toStdString());
+        QVERIFY(variable(session, "lineAngle") > 0);
+        drawn(session);
+        run(session, "key " + key.toStdString());
+        QCOMPARE(variable(session, "lineAngle"), 0.0);
+        QCOMPARE(caption(session, "Label1"), "0°");
+        QCOMPARE(caption(session, "Label4"), "0");
+        QVERIFY(drawn(session, "PSet").isEmpty());
+        QVERIFY(!redPixelsNear(session, session.render(), 2, 1, 2));
+    }
+
     // Buttons change nothing, and each move redraws from a clean canvas: the half
-    // circle of a level line is gone after the next move, through a real mouse event.
+    // circle of a nearly level falling line is gone after the next move, through a real
+    // mouse event.
     void eachMoveStartsAfresh() {
         Session held("quillet"), free("quillet");
-        run(held, "move 6 0 1");
+        run(held, "move -6 0.1 1");
         QVERIFY(redPixelsNear(held, held.render(), 2, 1, 1));
         run(held, "move 3 1 1");
         const QPoint pixel = (canvas(free).scale().toPixels(3, 1) + QPointF(2, 2)).toPoint();

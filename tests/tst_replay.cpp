@@ -205,6 +205,13 @@ private slots:
             << QByteArray("click Command1\nwait 2000");
         QTest::newRow("Enter on the emblem opens the hint")
             << "dorvane" << QByteArray("key Shift+Tab\nkey Return") << QByteArray("click Image2");
+        QTest::newRow("Enter on the demonstration button")
+            << "dorvane" << QByteArray("key Tab\nkey Return\nwait 2000")
+            << QByteArray("click Command1\nwait 2000");
+        QTest::newRow("keypad Enter on the sliver shows the formula")
+            << "dorvane" << QByteArray("key Tab\nkey Tab\nkey Num+Enter") << QByteArray("click Command2");
+        QTest::newRow("skelvin: keypad Enter on the emblem opens the hint")
+            << "skelvin" << QByteArray("key Tab\nkey Num+Enter") << QByteArray("click Image2");
         QTest::newRow("Shift+Right drags A a whole unit")
             << "dorvane" << QByteArray("key Shift+Right")
             << QByteArray("down 1 1\nmove 2 1 1\nup 2 1");

@@ -232,13 +232,34 @@ private slots:
         run(*session, "down 5.5 2.5\ndown 6 -1");
         QCOMPARE(ends(*session, "Line7"), QLineF(6, -1, 1, -1));
         QCOMPARE(ends(*session, "Line8"), QLineF(1, 1, 1, -1));
-        // "P" keeps naming (x2, y1) although the legs now meet at (x1, y2).
-        QCOMPARE(topLeft(*session, "Label3"), QPointF(6, 1));
         QCOMPARE(ends(*session, "Quillet"), QLineF(0, 1, 1, 1));
         QCOMPARE(ends(*session, "Line3"), QLineF(6, 0, 6, -1));
         QCOMPARE(ends(*session, "Line5"), QLineF(6, -1, 0, -1));
         QCOMPARE(topLeft(*session, "Image9"), QPointF(5.4f, -1.5f));
         QCOMPARE(topLeft(*session, "Image5"), QPointF(5.7f, -0.5f));
+    }
+
+    // "P" names the right angle's corner, where the run and the rise meet, whichever point
+    // is the upper one, by a press, a drag or the demonstration's last step.
+    void cornerWhereTheLegsMeet_data() {
+        lessontest::columns<QString, QPointF>({"script", "corner"});
+        QTest::newRow("rising, pressed") << "wait 2000\ndown 6 3" << QPointF(6, 1);
+        QTest::newRow("falling, pressed") << "wait 2000\ndown 5.5 2.5\ndown 6 -1" << QPointF(1, -1);
+        QTest::newRow("level, dragged") << "wait 2000\ndown 4 5\nmove 4 3 1\nmove 5 1 1" << QPointF(1, 1);
+        QTest::newRow("falling during the demonstration")
+            << "wait 20\ndown 5.5 2.5\ndown 6 -1\nwait 1700" << QPointF(1, -1);
+    }
+    void cornerWhereTheLegsMeet() {
+        QFETCH(QString, script);
+        QFETCH(QPointF, corner);
+        Session session("skelvin");
+        run(session, script.toStdString());
+        QTEST(topLeft(session, "Label3"), "corner");
+        QVERIFY(isVisible(session, "Label3"));
+        for (const char* leg : {"Line7", "Line8"}) {
+            const QLineF legEnds = ends(session, leg);
+            QVERIFY2(legEnds.p1() == corner || legEnds.p2() == corner, leg);
+        }
     }
 
     // Any button presses; only the left button alone drags.

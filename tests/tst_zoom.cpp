@@ -3,8 +3,13 @@
 // drawn afresh at every size and stays sharp, and the keys do what the help box says.
 #include <QApplication>
 #include <QDir>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QWidget>
 
 #include "canvas.h"
@@ -49,6 +54,9 @@ private slots:
     void fullScreenFitsAndCentres();
     void copyAndSave();
     void helpAndMessageButtons();
+    void helpListsTheCanvasKeys_data();
+    void helpListsTheCanvasKeys();
+    void dialogsSetChineseInTheLessonsFace();
     void commandLine_data();
     void commandLine();
 };
@@ -229,6 +237,51 @@ void ZoomTest::helpAndMessageButtons() {
         QVERIFY2(help.text.find(mention) != std::string::npos, mention);
     for (const forms::Message& message : session.messages())
         QCOMPARE(message.buttons, std::vector<std::string>{"确定"});
+}
+
+// The help names the keys of each lesson's canvas with what they step, and at full screen
+// it is as large as the lesson.
+void ZoomTest::helpListsTheCanvasKeys_data() {
+    QTest::addColumn<QString>("lesson");
+    QTest::addColumn<QStringList>("mentions");
+    QTest::addColumn<bool>("selects");
+    QTest::newRow("dorvane") << "dorvane" << QStringList{"方向键", "移动 0.1", "Shift+方向键", "移动 1", "A 或 B"} << true;
+    QTest::newRow("skelvin") << "skelvin" << QStringList{"移动 0.1", "移动 1", "P₁ 或 P₂"} << true;
+    QTest::newRow("quillet") << "quillet" << QStringList{"方向键", "移动 0.5", "Shift+方向键", "移动 0.1"} << false;
+}
+
+void ZoomTest::helpListsTheCanvasKeys() {
+    QFETCH(QString, lesson);
+    QFETCH(QStringList, mentions);
+    QFETCH(bool, selects);
+    replay::Session session(lesson.toStdString());
+    press(session.window(), "F11");
+    press(session.window(), "F1");
+    const forms::Message& help = session.messages().at(0);
+    for (const QString& mention : mentions + QStringList{"Tab", "回车键"})
+        QVERIFY2(help.text.find(mention.toStdString()) != std::string::npos, qPrintable(mention));
+    // Space on the canvas switches the point only where there are two.
+    QCOMPARE(help.text.find("空格键</td>") != std::string::npos, selects);
+    QVERIFY(help.zoom > 1);
+    QCOMPARE(help.zoom, session.window().zoomPercent() / 100);
+}
+
+// A message box is set in the CJK sans face whatever the locale (the test runs under
+// several), Latin letters too: one face, not two faces mixed in a line.
+void ZoomTest::dialogsSetChineseInTheLessonsFace() {
+    replay::Session session("dorvane");
+    QMessageBox box(QMessageBox::NoIcon, "帮助", "确定", QMessageBox::Ok);
+    const QFont font = box.findChild<QLabel*>("qt_msgbox_label")->font();
+    const auto faceOf = [&](const QString& text) {
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        return runs.size() == 1 ? runs[0].rawFont().familyName() : QStringLiteral("several faces");
+    };
+    QCOMPARE(faceOf("确定帮助"), "Noto Sans CJK SC");
+    QCOMPARE(faceOf("确定 Ctrl+R"), "Noto Sans CJK SC");
 }
 
 void ZoomTest::commandLine_data() {

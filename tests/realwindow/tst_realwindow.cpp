@@ -39,15 +39,15 @@ int countAround(const QImage& image, QPoint centre, int radius, bool (*matches)(
     return count;
 }
 
-// How well `text` in the desktop's default face, at the best of a few sizes around 9 pt,
-// matches some spot of `area`: the highest normalised cross-correlation of grey levels, 1
-// for the same picture.
+// How well `text` in the dialogs' face, at the best of a few sizes around 9 pt, matches
+// some spot of `area`: the highest normalised cross-correlation of grey levels, 1 for the
+// same picture.
 double likeness(const QImage& area, const QString& text) {
     const QImage grey = area.convertToFormat(QImage::Format_Grayscale8);
     const auto at = [](const QImage& image, int x, int y) { return image.constScanLine(y)[x]; };
     double best = -1;
     for (int pixels = 10; pixels <= 16; ++pixels) {
-        QFont font(QStringLiteral("Sans Serif"));
+        QFont font(QStringLiteral("Noto Sans CJK SC"));
         font.setPixelSize(pixels);
         const QRect ink = QFontMetrics(font).tightBoundingRect(text).adjusted(-1, -1, 1, 1);
         QImage glyphs(ink.size(), QImage::Format_Grayscale8);
@@ -116,6 +116,18 @@ private slots:
 
         QVERIFY(openAndCloseHint(window + QPoint(464 + 29, 432 + 29)));
     }
+    // The keypad's Enter on the sliver, reached by Tab, shows the formula row as a click does.
+    void enterOnTheSliverRevealsTheFormula() {
+        requireProgram(DORVANE_PATH);
+        QPoint window;
+        QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(x_->screenshot(), planePixel(window, 4, 5), 3, isRed) > 5; }));
+        const QPoint formulaArea = window + QPoint(150, 459);
+        QCOMPARE(countAround(x_->screenshot(), formulaArea, 40, isRed), 0);
+        QVERIFY(x_->xdotool({"key", "Tab", "Tab", "KP_Enter"}));
+        QVERIFY(XSession::waitFor([&] { return countAround(x_->screenshot(), formulaArea, 40, isRed) > 20; }));
+    }
     void slopeLegsBlinkAndArcsSurviveTheHint() {
         requireProgram(SKELVIN_PATH);
         QPoint window;
@@ -182,6 +194,8 @@ private slots:
         const auto helpShown = [this] {
             return x_->xdotool({"search", "--onlyvisible", "--name", "^帮助$"});
         };
+        // At 100 %, where the help box shows at the desktop's size.
+        QVERIFY(x_->xdotool({"key", "ctrl+0"}));
         QVERIFY(x_->xdotool({"key", "F1"}) && XSession::waitFor(helpShown));
         // Its one button, in the bottom right corner, shows 确定 (an OK there scores below 0.5).
         QByteArray shell;
