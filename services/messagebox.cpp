@@ -11,8 +11,8 @@ namespace forms {
 
 namespace {
 
-// A box with OK, or for a question its accepting button and Cancel, which Enter and
-// Escape press: a slip of the hand must not replace anything.
+// A box with OK; for a question, its accepting button beside Cancel, which Enter and Escape
+// both press: a slip of the hand must not replace anything.
 std::unique_ptr<QMessageBox> makeBox(QWidget& parent, const Message& message,
                                      const std::string& accept = {}) {
     auto box = std::make_unique<QMessageBox>(
