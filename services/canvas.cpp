@@ -95,6 +95,8 @@ void Canvas::setZoom(double zoom) {
     zoom_ = zoom;
     place();
     view_->update();
+    // The mark moved with the zoom: its old place must not be what the next step repaints.
+    view_->refreshKeyMark();
 }
 
 bool Canvas::setScale(double x1, double y1, double x2, double y2) {

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTransform>
 #include <cmath>
 
 #include "canvas.h"
@@ -74,7 +75,7 @@ void CanvasView::paintRect(QPainter& painter, const QRect& part) {
             painter.fillRect(QRect(box.left(), box.bottom() + 1 - e, box.width(), e), bottomRight);
             painter.fillRect(QRect(box.right() + 1 - e, box.top(), e, box.height()), bottomRight);
         };
-        if (showsKeyMark()) {
+        if (showsKeyMark() && keyMarksPainted_) {
             // The focus frame takes the place of the edge and leaves the figure alone.
             const QColor focus = palette().color(QPalette::Highlight);
             edge(outer, focus, focus);
@@ -89,28 +90,45 @@ void CanvasView::paintRect(QPainter& painter, const QRect& part) {
     if (area.isEmpty()) return;
     painter.setClipRect(area);
     canvas_.paintInner(painter, area);
-    if (showsKeyMark()) paintKeyMark(painter);
+    if (showsKeyMark() && keyMarksPainted_) paintKeyMark(painter);
 }
 
 namespace {
 
-constexpr int kRingRadius = 9;
-constexpr int kCrossArm = 5;
+// The marks in the canvas's pixels at zoom 1; the pens are centred on the outline.
+constexpr double kRingRadius = 9;
+constexpr double kRingPen = 2;
+constexpr double kCrossArm = 5;
+constexpr double kCrossPen = 1;
+
+// How far from its centre a mark's ink reaches, in the canvas's pixels at zoom 1: half the
+// pen beyond the outline, and beyond an arm's end too, for the pen's square cap.
+double keyMarkReach(KeyMarkShape shape) {
+    return shape == KeyMarkShape::Ring ? kRingRadius + kRingPen / 2 : kCrossArm + kCrossPen / 2;
+}
 
 }  // namespace
+
+QTransform CanvasView::keyMarkTransform() const {
+    return QTransform::fromTranslate(innerOrigin().x(), innerOrigin().y())
+        .scale(canvas_.zoom(), canvas_.zoom());
+}
 
 QRect CanvasView::keyMarkRect() const {
     if (!showsKeyMark() || !canvas_.keyMark) return {};
     const std::optional<KeyMark> mark = canvas_.keyMark();
     if (!mark) return {};
-    const double zoom = canvas_.zoom();
-    const QPointF centre =
-        canvas_.scale().toPixels(mark->x, mark->y) * zoom + QPointF(innerOrigin());
-    // A point far outside the canvas has no mark to show.
-    if (!QRectF(rect()).adjusted(-20, -20, 20, 20).contains(centre)) return {};
-    const int reach =
-        int(std::ceil((mark->shape == KeyMarkShape::Ring ? kRingRadius : kCrossArm) * zoom)) + 2;
-    return QRect(centre.toPoint(), QSize()).adjusted(-reach, -reach, reach + 1, reach + 1);
+    const QPointF centre = canvas_.scale().toPixels(mark->x, mark->y);
+    const double reach = keyMarkReach(mark->shape);
+    // Mapped as the paint maps it. A far-away point has no mark to show, and its huge
+    // coordinates must not reach the integer rectangle.
+    const QRectF drawn = keyMarkTransform().mapRect(
+        QRectF(centre - QPointF(reach, reach), centre + QPointF(reach, reach)));
+    if (!std::isfinite(centre.x()) || !std::isfinite(centre.y()) ||
+        !drawn.intersects(QRectF(rect())))
+        return {};
+    // Antialiasing may tint the pixel beyond the last one the outline touches.
+    return drawn.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 void CanvasView::paintKeyMark(QPainter& painter) const {
@@ -118,14 +136,16 @@ void CanvasView::paintKeyMark(QPainter& painter) const {
     if (!mark || keyMarkRect().isEmpty()) return;
     const QPointF centre = canvas_.scale().toPixels(mark->x, mark->y);
     painter.save();
-    painter.scale(canvas_.zoom(), canvas_.zoom());
+    // The painter stands at the inner area's corner; the mark is placed from the widget's,
+    // by the transform its repaint area is worked out with.
+    painter.setTransform(keyMarkTransform());
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor ink = palette().color(QPalette::Highlight);
     if (mark->shape == KeyMarkShape::Ring) {
-        painter.setPen(QPen(ink, 2));
+        painter.setPen(QPen(ink, kRingPen));
         painter.drawEllipse(centre, kRingRadius, kRingRadius);
     } else {
-        painter.setPen(QPen(ink, 1));
+        painter.setPen(QPen(ink, kCrossPen));
         painter.drawLine(centre - QPointF(kCrossArm, 0), centre + QPointF(kCrossArm, 0));
         painter.drawLine(centre - QPointF(0, kCrossArm), centre + QPointF(0, kCrossArm));
     }
@@ -162,14 +182,16 @@ void CanvasView::focusOutEvent(QFocusEvent* event) {
     refreshKeyMark();
 }
 
-// Keys the lesson takes; the rest go on to the window.
+// Keys the lesson takes; the rest go on to the window. Only a key the lesson took shows
+// the marks: the window's own keys (Ctrl+C, Ctrl+S, F1, F11, Escape) pass through here
+// first and must leave the figure as it was.
 void CanvasView::keyPressEvent(QKeyEvent* event) {
     const RepaintBatch batch;
     const int code = keyCode(event->key());
-    setKeysVisible(true);
-    if (!code || !canvas_.keyDown(code, shiftFlags(event->modifiers()), event->isAutoRepeat())) {
+    if (code && canvas_.keyDown(code, shiftFlags(event->modifiers()), event->isAutoRepeat()))
+        setKeysVisible(true);
+    else
         event->ignore();
-    }
 }
 
 void CanvasView::keyReleaseEvent(QKeyEvent* event) {

@@ -34,6 +34,9 @@ public:
     // Repaints the key mark where it was and where it is now, when it moved.
     void refreshKeyMark();
     bool showsKeyMark() const { return keysVisible_ && hasFocus(); }
+    // Off while a picture of the window is taken: the focus frame and the key mark are
+    // then left out of the paint, whatever the screen shows.
+    void setKeyMarksPainted(bool painted) { keyMarksPainted_ = painted; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,11 +54,14 @@ private:
     void paintRect(QPainter& painter, const QRect& part);
     QPointF toUser(QPointF widgetPoint) const;
     void setKeysVisible(bool visible);
+    // Where the mark is drawn, from the widget's corner, and the pixels its ink may touch.
+    QTransform keyMarkTransform() const;
     QRect keyMarkRect() const;
     void paintKeyMark(QPainter& painter) const;
 
     Canvas& canvas_;
     bool keysVisible_ = false;
+    bool keyMarksPainted_ = true;
     QRect shownMarkRect_;
     RepaintAreas pending_;
 };

@@ -3,9 +3,7 @@
 
 #include <QClipboard>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 namespace forms {
 
@@ -13,13 +11,13 @@ void SystemDesktop::copyImage(const QImage& image) {
     QGuiApplication::clipboard()->setImage(image);
 }
 
-std::optional<QString> SystemDesktop::saveFileName(QWidget& parent) {
-    QString name = QFileDialog::getSaveFileName(
-        &parent, QStringLiteral("保存窗口图片"),
-        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
-        QStringLiteral("PNG 图片 (*.png)"));
+std::optional<QString> SystemDesktop::saveFileName(QWidget& parent, const QString& proposed) {
+    // The dialog would ask only about the name as typed, not the one with ".png" added,
+    // so the asking is left to the caller, who knows the final name.
+    const QString name = QFileDialog::getSaveFileName(
+        &parent, QStringLiteral("保存窗口图片"), proposed, QStringLiteral("PNG 图片 (*.png)"),
+        nullptr, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return std::nullopt;
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
     return name;
 }
 

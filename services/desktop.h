@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -16,23 +18,31 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     virtual void copyImage(const QImage& image) = 0;
-    // Asks where to save a PNG picture; nothing when the teacher cancels.
-    virtual std::optional<QString> saveFileName(QWidget& parent) = 0;
+    // Asks where to save a PNG picture, starting at `proposed` (a folder, or a file there),
+    // and returns the name as typed; nothing when the teacher cancels. It never asks about
+    // replacing a file itself: the name it returns may yet get an extension.
+    virtual std::optional<QString> saveFileName(QWidget& parent, const QString& proposed) = 0;
 };
 
 class SystemDesktop : public Desktop {
 public:
     void copyImage(const QImage& image) override;
-    std::optional<QString> saveFileName(QWidget& parent) override;
+    std::optional<QString> saveFileName(QWidget& parent, const QString& proposed) override;
 };
 
 class RecordingDesktop : public Desktop {
 public:
     void copyImage(const QImage& image) override { copied = image; }
-    std::optional<QString> saveFileName(QWidget&) override { return nextSaveName; }
+    std::optional<QString> saveFileName(QWidget&, const QString& proposed) override {
+        proposals.push_back(proposed);
+        return std::exchange(nextSaveName, std::nullopt);
+    }
 
     QImage copied;
+    // The answer to the next file dialog only; after it, dialogs are cancelled.
     std::optional<QString> nextSaveName;
+    // Where each file dialog started.
+    std::vector<QString> proposals;
 };
 
 }  // namespace forms

@@ -4,9 +4,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QSaveFile>
 #include <algorithm>
 
+#include "canvasview.h"
 #include "desktop.h"
 #include "lessoninfo.h"
 #include "repaintareas.h"
@@ -20,6 +20,7 @@ LessonWindow::LessonWindow(FormEnvironment& environment, FormFactory factory, De
       makeForm_(std::move(factory)),
       desktop_(desktop),
       prepare_(std::move(prepare)),
+      pictureSaver_(desktop, environment.messages),
       windowZoom_(zoomPercent / 100) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     buildForm();
@@ -98,7 +99,11 @@ void LessonWindow::restart() {
 
 QImage LessonWindow::picture() {
     RepaintBatch::tellNow();
-    return form_->window().grab().toImage();
+    const QList<CanvasView*> canvases = form_->window().findChildren<CanvasView*>();
+    for (CanvasView* canvas : canvases) canvas->setKeyMarksPainted(false);
+    const QImage image = form_->window().grab().toImage();
+    for (CanvasView* canvas : canvases) canvas->setKeyMarksPainted(true);
+    return image;
 }
 
 void LessonWindow::copyPicture() {
@@ -106,19 +111,7 @@ void LessonWindow::copyPicture() {
 }
 
 void LessonWindow::savePicture() {
-    const QImage image = picture();
-    const std::optional<QString> name = desktop_.saveFileName(*this);
-    if (!name) return;
-    // Written beside the target and renamed over it when complete, so a failure leaves
-    // neither a partial picture nor a damaged older file.
-    QSaveFile file(*name);
-    const bool saved = file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
-    if (!saved) {
-        file.cancelWriting();
-        environment_.messages.present(
-            *this, {"无法保存图片：\n" + name->toStdString() + "\n请换一个文件夹或文件名再试。",
-                    "保存图片", MessageIcon::Exclamation});
-    }
+    pictureSaver_.save(*this, picture());
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "form.h"
+#include "picturesaver.h"
 
 namespace forms {
 
@@ -41,10 +42,12 @@ public:
 
     // Starts the lesson afresh as at launch; zoom and full screen stay.
     void restart();
-    // The client area as shown, at the current zoom and pixel ratio.
+    // The client area as shown, at the current zoom and pixel ratio, without the marks of
+    // the keyboard (the focus frame, the ring, the cross): they are no part of the lesson.
     QImage picture();
     void copyPicture();
-    // Asks for a file and writes the picture there whole or not at all.
+    // Asks for a file, and before replacing one, and writes the picture there whole or not
+    // at all.
     void savePicture();
     void showHelp();
 
@@ -72,6 +75,7 @@ private:
     Desktop& desktop_;
     std::function<void(Form&)> prepare_;
     std::unique_ptr<Form> form_;
+    PictureSaver pictureSaver_;
     double windowZoom_;  // the zoom in the window, kept while at full screen
     bool presenting_ = false;
 };

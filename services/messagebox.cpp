@@ -42,14 +42,29 @@ void enlarge(QMessageBox& box, double zoom, const QScreen* screen) {
     if (fit < 1) show(std::max(1.0, zoom * fit));
 }
 
-std::unique_ptr<QMessageBox> makeBox(QWidget& parent, const Message& message) {
+// A box with OK; for a question, its accepting button beside Cancel, which Enter and Escape
+// both press: a slip of the hand must not replace anything.
+std::unique_ptr<QMessageBox> makeBox(QWidget& parent, const Message& message,
+                                     const std::string& accept = {}) {
     auto box = std::make_unique<QMessageBox>(
         message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
         QString::fromStdString(message.title), QString::fromStdString(message.text),
-        QMessageBox::Ok, &parent);
+        accept.empty() ? QMessageBox::Ok : QMessageBox::Cancel, &parent);
+    if (!accept.empty()) {
+        box->addButton(QString::fromStdString(accept), QMessageBox::AcceptRole);
+        box->setDefaultButton(QMessageBox::Cancel);
+    }
     box->setAccessibleName(QString::fromStdString(message.title));
     if (message.zoom != 1) enlarge(*box, message.zoom, parent.screen());
     return box;
+}
+
+Message recorded(const Message& message, const QMessageBox& box) {
+    Message kept = message;
+    kept.buttons.clear();
+    for (const QAbstractButton* button : box.buttons())
+        kept.buttons.push_back(button->text().toStdString());
+    return kept;
 }
 
 }  // namespace
@@ -61,14 +76,23 @@ void ModalMessagePresenter::present(QWidget& parent, const Message& message) {
     makeBox(parent, message)->exec();
 }
 
+bool ModalMessagePresenter::ask(QWidget& parent, const Message& question,
+                                const std::string& accept) {
+    const RepaintBatch::Pause pause;
+    const std::unique_ptr<QMessageBox> box = makeBox(parent, question, accept);
+    box->exec();
+    return box->buttonRole(box->clickedButton()) == QMessageBox::AcceptRole;
+}
+
+// The box is made as the window would show it, so the record holds its real buttons.
 void RecordingMessagePresenter::present(QWidget& parent, const Message& message) {
-    // The box is made as the window would show it, so the record holds its real buttons.
-    Message recorded = message;
-    recorded.buttons.clear();
-    const std::unique_ptr<QMessageBox> box = makeBox(parent, message);
-    for (const QAbstractButton* button : box->buttons())
-        recorded.buttons.push_back(button->text().toStdString());
-    messages_.push_back(std::move(recorded));
+    messages_.push_back(recorded(message, *makeBox(parent, message)));
+}
+
+bool RecordingMessagePresenter::ask(QWidget& parent, const Message& question,
+                                    const std::string& accept) {
+    messages_.push_back(recorded(question, *makeBox(parent, question, accept)));
+    return answer;
 }
 
 }  // namespace forms

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Modal message boxes with one OK button. The window shows them for real; the replay
-// harness and the tests answer them at once and keep a record.
+// Modal message boxes with one OK button, and questions with a button that does what they
+// ask beside Cancel. The window shows them for real; the replay harness and the tests
+// answer them at once and keep a record.
 #pragma once
 
 #include <string>
@@ -27,17 +28,25 @@ public:
     virtual ~MessagePresenter() = default;
     // Returns when the box is closed.
     virtual void present(QWidget& parent, const Message& message) = 0;
+    // A question with the buttons `accept` and Cancel, Cancel the default; true only when
+    // `accept` was pressed.
+    virtual bool ask(QWidget& parent, const Message& question, const std::string& accept) = 0;
 };
 
 class ModalMessagePresenter : public MessagePresenter {
 public:
     void present(QWidget& parent, const Message& message) override;
+    bool ask(QWidget& parent, const Message& question, const std::string& accept) override;
 };
 
 class RecordingMessagePresenter : public MessagePresenter {
 public:
     void present(QWidget& parent, const Message& message) override;
+    // Questions are answered with `answer`: Cancel, as the default button, unless set.
+    bool ask(QWidget& parent, const Message& question, const std::string& accept) override;
     const std::vector<Message>& messages() const { return messages_; }
+
+    bool answer = false;
 
 private:
     std::vector<Message> messages_;

@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
             return outputError("cannot write standard output");
         if (!options.png.empty()) {
             if (const auto failure =
-                    replay::writePng(session.render(), QString::fromStdString(options.png)))
+                    forms::writePng(session.render(), QString::fromStdString(options.png)))
                 return outputError("cannot write " + replay::excerpt(options.png) + ": " +
                                    *failure);
         }

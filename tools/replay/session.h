@@ -58,6 +58,8 @@ public:
     forms::RecordingDesktop& desktop() { return desktop_; }
     forms::VirtualClock& clock() { return clock_; }
     const std::vector<forms::Message>& messages() const { return messages_.messages(); }
+    // How message boxes are answered, and what they showed.
+    forms::RecordingMessagePresenter& messageBoxes() { return messages_; }
 
 private:
     std::optional<std::string> mouse(std::string_view command,

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace replay {
+namespace forms {
 
 std::optional<std::string> writePng(const QImage& image, const QString& path) {
     if (path.isEmpty()) return "no file name";
@@ -41,4 +41,4 @@ std::optional<std::string> writePng(const QImage& image, const QString& path) {
     return std::nullopt;
 }
 
-}  // namespace replay
+}  // namespace forms
