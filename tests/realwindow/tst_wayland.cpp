@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <cmath>
+#include <utility>
 
 #include "westonsession.h"
 
@@ -145,7 +146,14 @@ private slots:
         QImage shot;
         launch(program, lesson, window, shot);
         if (QTest::currentTestFailed()) return;
-        const QImage titleBar = shot.copy(window.x(), window.y(), window.width(), kTitleBarHeight);
+        // The title bar once it has settled: drawn first, it may be drawn again as the window
+        // becomes the active one.
+        QImage titleBar;
+        QVERIFY(XSession::waitFor([&] {
+            const QImage now =
+                weston_->screenshot().copy(window.x(), window.y(), window.width(), kTitleBarHeight);
+            return std::exchange(titleBar, now) == now;
+        }));
 
         // The desktop finds the window's entry by its app id: the entry that starts it.
         static const QRegularExpression appId("set_app_id\\(\"([^\"]*)\"\\)");
