@@ -127,8 +127,6 @@ private slots:
     void init() {
         weston_ = std::make_unique<WestonSession>();
         QVERIFY2(weston_->failure().isEmpty(), qPrintable(weston_->failure()));
-        // Out of the way, yet over weston's window, where X sends the keys.
-        QVERIFY(weston_->xdotool(at(QPoint(0, weston_->screenshot().height() - 1))));
     }
     void cleanup() { weston_.reset(); }
 
@@ -219,14 +217,20 @@ private slots:
         if (QTest::currentTestFailed()) return;
         const QPoint client = window.topLeft() + kClientInWindow;
         const QPoint from = planePixel(client, 1, 1), to = planePixel(client, 8, 2);
-        QVERIFY(weston_->xdotool(at(from)) && weston_->xdotool({"mousedown", "1"}));
+        // Pressed only once the lesson has the pointer.
+        static const QRegularExpression entered(R"re(wl_pointer@\d+\.enter\()re");
+        QVERIFY(XSession::waitFor([&] {
+            return weston_->enterAt(from) && QString(weston_->protocolLog()).contains(entered);
+        }));
+        QVERIFY(weston_->xdotool({"mousedown", "1"}));
         for (int step = 1; step <= 8; ++step)
             QVERIFY(weston_->xdotool(at(from + (to - from) * step / 8)));
         QVERIFY(weston_->xdotool({"mouseup", "1"}));
-        QVERIFY(XSession::waitFor([&] {
-            shot = weston_->screenshot();
-            return countAround(shot, to, 3, isRed) > 5;
-        }));
+        if (!XSession::waitFor([&] {
+                shot = weston_->screenshot();
+                return countAround(shot, to, 3, isRed) > 5;
+            }))
+            QFAIL(qPrintable("A did not follow the drag: " + failedScreen(shot, "dorvane-drag")));
         QCOMPARE(countAround(shot, from, 3, isRed), 0);
         QVERIFY(countAround(shot, planePixel(client, 4, 5), 3, isRed) > 5);
     }

@@ -10,6 +10,7 @@
 namespace {
 
 const char* const kSocket = "lessons-wayland";
+constexpr int kPointerStrip = 32;
 
 // A plain desktop of one colour: no panel, clock, lock screen, on-screen keyboard or
 // animation that a screenshot could catch half-way.
@@ -58,13 +59,16 @@ WestonSession::WestonSession() {
     }
     file.close();
 
-    // The output as large as the X screen: weston's window then covers it from (0, 0), and
-    // screen and output pixels are the same.
-    const QSize screen = screenshot().size();
-    if (screen.isEmpty()) {
+    // weston's window without a window manager sits at (0, 0). Below it a strip of the X
+    // screen is left bare for the pointer to come into it from. Once in, the pointer stays
+    // over the window, which then gets the keys.
+    const QImage screen = x_.screenshot();
+    if (screen.isNull()) {
         failure_ = "no screenshot of the X display";
         return;
     }
+    output_ = QSize(screen.width(), screen.height() - kPointerStrip);
+    x_.xdotool({"mousemove", "--sync", "0", QString::number(screen.height() - 1)});
     QProcessEnvironment environment = x_.environment();
     environment.insert("XDG_RUNTIME_DIR", runtimeDirectory_.path());
     weston_.setProcessEnvironment(environment);
@@ -75,14 +79,13 @@ WestonSession::WestonSession() {
     // keeps the screen from fading out under a slow test.
     weston_.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--idle-time=0",
                              "--socket=" + QString(kSocket), "--config=" + config,
-                             QString("--width=%1").arg(screen.width()),
-                             QString("--height=%1").arg(screen.height())});
+                             QString("--width=%1").arg(output_.width()),
+                             QString("--height=%1").arg(output_.height())});
     if (!weston_.waitForStarted(10000)) {
         failure_ = "weston did not start";
         return;
     }
-    // Up once its shell has painted the background; until then the output is black. The
-    // pointer, which weston draws, may be anywhere.
+    // Up once its shell has painted the background; until then the output is black.
     const bool up = XSession::waitFor([&] {
         if (weston_.state() == QProcess::NotRunning) return true;
         if (!QFile::exists(runtimeDirectory_.filePath(kSocket))) return false;
@@ -94,8 +97,22 @@ WestonSession::WestonSession() {
         }
         return background > qsizetype(shot.width()) * shot.height() * 99 / 100;
     });
-    if (weston_.state() == QProcess::NotRunning || !up)
+    if (weston_.state() == QProcess::NotRunning || !up) {
         failure_ = "weston did not show its desktop: " + lastLines(log);
+        return;
+    }
+    enterAt(QPoint(0, output_.height() - 1));
+}
+
+bool WestonSession::enterAt(QPoint point) {
+    const QString strip = QString::number(output_.height() + kPointerStrip / 2);
+    return x_.xdotool({"mousemove", "--sync", "0", strip}) &&
+           x_.xdotool(
+               {"mousemove", "--sync", QString::number(point.x()), QString::number(point.y())});
+}
+
+QImage WestonSession::screenshot() {
+    return x_.screenshot().copy(QRect(QPoint(0, 0), output_)).convertToFormat(QImage::Format_RGB32);
 }
 
 WestonSession::~WestonSession() {
