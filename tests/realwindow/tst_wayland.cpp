@@ -170,7 +170,7 @@ private slots:
             shot = weston_->screenshot();
             return countIn(shot, shot.rect(), isBackground) == 0 && blackSquares(shot) == 0;
         };
-        const bool filled = XSession::waitFor(fullScreen, 10000);
+        const bool filled = XSession::waitFor(fullScreen);
         qInfo("%s at full screen: %.2f %% of the screen black", qPrintable(lesson),
               100 * blackShare(shot));
         if (!filled)
