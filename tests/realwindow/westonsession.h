@@ -27,7 +27,7 @@ public:
     static constexpr QRgb kBackground = 0xff2e8b57;
 
     // Starts a program on the desktop; its windows show later. The pointer waits in the
-    // bottom left corner, over no window yet.
+    // output's bottom left corner.
     bool launch(const QString& program);
     // The client side of the Wayland conversation of every program started so far.
     QByteArray protocolLog() const;
