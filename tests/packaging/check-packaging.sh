@@ -57,6 +57,8 @@ if command -v dpkg-deb >/dev/null; then
     for need in libqt6widgets6 qt6-qpa-plugins fonts-liberation fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai; do
         check "package depends on $need" grep -q "$need" <<<"$depends"
     done
+    recommends="$(dpkg-deb -f "$package" Recommends)"
+    check "package recommends qt6-wayland" grep -qw qt6-wayland <<<"$recommends"
     dpkg-deb -x "$package" "$scratch/root"
     check "package puts dorvane in /usr/bin" test -x "$scratch/root/usr/bin/dorvane"
     check "dorvane starts from the unpacked package" starts "$scratch/root/usr/bin/dorvane"

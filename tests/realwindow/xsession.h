@@ -33,8 +33,11 @@ public:
     // Polls until the condition holds or the time-out passes (generous on a loaded machine).
     static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
 
-private:
+    // This process's environment for a program on the display, without the test's own
+    // Qt platform and scale.
     QProcessEnvironment environment() const;
+
+private:
 
     QProcess server_;
     QString display_;
