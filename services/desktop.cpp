@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QWidget>
 
 namespace forms {
 
@@ -21,6 +23,11 @@ std::optional<QString> SystemDesktop::saveFileName(QWidget& parent) {
     if (name.isEmpty()) return std::nullopt;
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
     return name;
+}
+
+std::optional<QRect> SystemDesktop::windowArea(const QWidget& window) {
+    if (const QScreen* screen = window.screen()) return screen->availableGeometry();
+    return std::nullopt;
 }
 
 }  // namespace forms

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a lesson window hands to the desktop beyond its own window: a picture for the
-// clipboard and the name of a file to save one in. The running program asks the system;
-// the tests and the replay harness record and answer by themselves.
+// clipboard and the name of a file to save one in; and what it asks of it: where a window
+// may lie. The running program asks the system; the tests and the replay harness record
+// and answer by themselves.
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -18,21 +20,28 @@ public:
     virtual void copyImage(const QImage& image) = 0;
     // Asks where to save a PNG picture; nothing when the teacher cancels.
     virtual std::optional<QString> saveFileName(QWidget& parent) = 0;
+    // Where the window may lie with its frame: its screen less panels and docks; nothing
+    // when any size and place will do.
+    virtual std::optional<QRect> windowArea(const QWidget& window) = 0;
 };
 
 class SystemDesktop : public Desktop {
 public:
     void copyImage(const QImage& image) override;
     std::optional<QString> saveFileName(QWidget& parent) override;
+    std::optional<QRect> windowArea(const QWidget& window) override;
 };
 
 class RecordingDesktop : public Desktop {
 public:
     void copyImage(const QImage& image) override { copied = image; }
     std::optional<QString> saveFileName(QWidget&) override { return nextSaveName; }
+    std::optional<QRect> windowArea(const QWidget&) override { return area; }
 
     QImage copied;
     std::optional<QString> nextSaveName;
+    // No screen to keep to unless a test gives one.
+    std::optional<QRect> area;
 };
 
 }  // namespace forms
