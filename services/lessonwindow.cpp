@@ -69,7 +69,8 @@ void LessonWindow::layOut() {
         // Within the screen as well as the window: a window manager may leave a full-screen
         // window at its old size for a while when the screen shrinks.
         QRect area = rect();
-        if (screen()) area &= QRect(mapFromGlobal(screen()->geometry().topLeft()), screen()->size());
+        if (screen())
+            area &= QRect(mapFromGlobal(screen()->geometry().topLeft()), screen()->size());
         if (area.isEmpty()) area = rect();
         form_->setZoom(fittingZoom(form_->designSize(), area.size()));
         client.move(area.left() + (area.width() - client.width()) / 2,
@@ -290,6 +291,8 @@ void LessonWindow::paintEvent(QPaintEvent* event) {
 
 void LessonWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    // Full screen is laid out within the screen, so where the window lies counts too.
+    if (presenting_) layOut();
     // Still answering what the window asked for; a teacher's own move is left alone.
     if (placing_) settle_.start();
 }
