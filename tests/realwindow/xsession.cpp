@@ -37,15 +37,16 @@ XSession::XSession(QSize screen, Manager manager, Screen kind) {
     if (!display_.isEmpty() && manager == Manager::Openbox) startOpenbox();
 }
 
-QString XSession::startServer(QProcess& server, const QString& program, const QStringList& arguments,
-                              const QString& host) {
+QString XSession::startServer(QProcess& server, const QString& program,
+                              const QStringList& arguments, const QString& host) {
     if (!host.isEmpty()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", host);
         server.setProcessEnvironment(environment);
     }
     // -displayfd 1 makes the server pick a free display and print its number once ready.
-    server.start(program, QStringList{"-displayfd", "1"} + arguments + QStringList{"-nolisten", "tcp"});
+    server.start(program,
+                 QStringList{"-displayfd", "1"} + arguments + QStringList{"-nolisten", "tcp"});
     if (!server.waitForStarted(10000)) {
         failure_ = program + " did not start";
         return {};
@@ -106,7 +107,8 @@ QProcessEnvironment XSession::environment() const {
     return environment;
 }
 
-QString XSession::launch(const QString& program, const QStringList& arguments, const QString& title) {
+QString XSession::launch(const QString& program, const QStringList& arguments,
+                         const QString& title) {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment());
     process->start(program, arguments);
