@@ -40,6 +40,8 @@ LessonWindow::LessonWindow(FormEnvironment& environment, FormFactory factory, De
     settle_.setSingleShot(true);
     settle_.setInterval(200);
     connect(&settle_, &QTimer::timeout, this, [this] {
+        if (returnTo_ && !presenting_ && platformPlacesWindows()) move(*returnTo_);
+        returnTo_.reset();
         keepOnScreen();
         placing_ = false;
     });
@@ -57,6 +59,7 @@ void LessonWindow::buildForm() {
     // The window, not the client area inside it, opens where the design puts it, also at
     // (0, 0): a window never moved is placed by its client area, its title bar off the screen.
     if (!isVisible() && platformPlacesWindows()) move(client.pos());
+    if (!isVisible()) normalPlace_ = client.pos();
     client.setParent(this);
     form_->load();
     layOut();
@@ -129,8 +132,8 @@ void LessonWindow::keepOnScreen() {
 }
 
 void LessonWindow::settleOnScreen() {
-    keepOnScreen();
-    // Again once the window system has answered: its frame may only be known then.
+    // Once the window system has answered, not before: until then the window's place is
+    // the one it had (after full screen, the screen's corner) and its frame may be unknown.
     placing_ = true;
     settle_.start();
 }
@@ -139,6 +142,7 @@ void LessonWindow::setZoomPercent(double percent) {
     windowZoom_ = percent / 100;
     if (!presenting_) {
         layOut();
+        keepOnScreen();
         settleOnScreen();
     }
 }
@@ -155,6 +159,7 @@ void LessonWindow::setPresenting(bool presenting) {
     if (presenting_ == presenting) return;
     presenting_ = presenting;
     if (presenting) {
+        if (isVisible()) normalPlace_ = pos();
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         // The window system sizes the window, and the resize lays the lesson out. Setting
@@ -170,6 +175,9 @@ void LessonWindow::setPresenting(bool presenting) {
     } else {
         disconnect(screenResized_);
         showNormal();
+        // Sizing the window below asks for its size at the full-screen corner, and a window
+        // manager grants that place; the window goes back to its own once it has answered.
+        returnTo_ = normalPlace_;
     }
     layOut();
     if (!presenting) settleOnScreen();

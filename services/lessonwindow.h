@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "form.h"
 
@@ -83,6 +84,8 @@ private:
     bool presenting_ = false;
     bool keepingOnScreen_ = false;
     bool placing_ = false;  // the window's own change of size or place awaits its answer
+    QPoint normalPlace_;    // the framed window's place before full screen
+    std::optional<QPoint> returnTo_;
     QTimer settle_;
     QMetaObject::Connection screenResized_;
 };

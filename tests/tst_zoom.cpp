@@ -195,7 +195,8 @@ void ZoomTest::fullScreenFitsAndCentres() {
     press(window, "Escape");
     QVERIFY(!window.isPresenting());
     QCOMPARE(window.zoomPercent(), 150.0);
-    QCOMPARE(window.size(), windowed);
+    // Here no window manager gives the size back: the window takes it once settled.
+    QTRY_COMPARE(window.size(), windowed);
 }
 
 void ZoomTest::windowKeepsToTheScreen_data() {

@@ -274,8 +274,8 @@ private slots:
     void fullScreenReturnsToTheWindow() {
         QFETCH(QStringList, arguments);
         START_X(QSize(1366, 768), XSession::Manager::Openbox);
-        requireProgram(SKELVIN_PATH);
-        const QString id = x_->launch(SKELVIN_PATH, arguments, "斜率公式");
+        requireProgram(DORVANE_PATH);
+        const QString id = x_->launch(DORVANE_PATH, arguments, "两点间的距离公式");
         QVERIFY(!id.isEmpty());
         const QRect screen(0, 0, 1366, 768);
         const auto isFull = [&] { return x_->clientGeometry(id) == screen; };
