@@ -85,6 +85,8 @@ int measure(const Case& measured, const Showing& showing, int steps) {
     session.window().setZoomPercent(showing.zoomPercent);
     if (!showing.screen.isEmpty()) {
         session.window().setPresenting(true);
+        // The window system answers with the full-screen size.
+        QCoreApplication::processEvents();
         // A measurement on a screen of another size would be no measurement at all.
         if (session.window().size() != showing.screen) {
             std::fprintf(stderr, "lesson-benchmark: the full-screen window is %dx%d, not %dx%d\n",

@@ -11,7 +11,7 @@ LESSON_PACKAGES=(
     xvfb xdotool x11-utils imagemagick libxtst-dev
     appstream desktop-file-utils dpkg-dev groff-base lintian
     openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-    qt6-wayland weston
+    qt6-wayland weston xserver-xephyr x11-xserver-utils
 )
 
 install_lesson_packages() {

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 
 namespace forms {
 
@@ -19,6 +21,11 @@ std::optional<QString> SystemDesktop::saveFileName(QWidget& parent, const QStrin
         nullptr, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return std::nullopt;
     return name;
+}
+
+std::optional<QRect> SystemDesktop::windowArea(const QWidget& window) {
+    if (const QScreen* screen = window.screen()) return screen->availableGeometry();
+    return std::nullopt;
 }
 
 }  // namespace forms

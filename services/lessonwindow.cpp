@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lessonwindow.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 #include "canvasview.h"
 #include "desktop.h"
@@ -13,6 +18,16 @@
 #include "zoom.h"
 
 namespace forms {
+
+namespace {
+
+// Wayland leaves a window's place to the compositor: a client can neither ask for one nor
+// learn where it is.
+bool platformPlacesWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+}  // namespace
 
 LessonWindow::LessonWindow(FormEnvironment& environment, FormFactory factory, Desktop& desktop,
                            double zoomPercent, std::function<void(Form&)> prepare)
@@ -23,6 +38,14 @@ LessonWindow::LessonWindow(FormEnvironment& environment, FormFactory factory, De
       pictureSaver_(desktop, environment.messages),
       windowZoom_(zoomPercent / 100) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    settle_.setSingleShot(true);
+    settle_.setInterval(200);
+    connect(&settle_, &QTimer::timeout, this, [this] {
+        if (returnTo_ && !presenting_ && platformPlacesWindows()) move(*returnTo_);
+        returnTo_.reset();
+        keepOnScreen();
+        placing_ = false;
+    });
     buildForm();
 }
 
@@ -34,8 +57,10 @@ void LessonWindow::buildForm() {
     QWidget& client = form_->window();
     setWindowTitle(client.windowTitle());
     if (!client.windowIcon().isNull()) setWindowIcon(client.windowIcon());
-    // The window, not the client area inside it, opens where the design puts it.
-    if (!isVisible() && client.pos() != QPoint()) move(client.pos());
+    // The window, not the client area inside it, opens where the design puts it, also at
+    // (0, 0): a window never moved is placed by its client area, its title bar off the screen.
+    if (!isVisible() && platformPlacesWindows()) move(client.pos());
+    if (!isVisible()) normalPlace_ = client.pos();
     client.setParent(this);
     form_->load();
     layOut();
@@ -45,12 +70,19 @@ void LessonWindow::buildForm() {
 void LessonWindow::layOut() {
     QWidget& client = form_->window();
     if (presenting_) {
-        form_->setZoom(fittingZoom(form_->designSize(), size()));
-        client.move((width() - client.width()) / 2, (height() - client.height()) / 2);
+        // Within the screen as well as the window: a window manager may leave a full-screen
+        // window at its old size for a while when the screen shrinks.
+        QRect area = rect();
+        if (screen())
+            area &= QRect(mapFromGlobal(screen()->geometry().topLeft()), screen()->size());
+        if (area.isEmpty()) area = rect();
+        form_->setZoom(fittingZoom(form_->designSize(), area.size()));
+        client.move(area.left() + (area.width() - client.width()) / 2,
+                    area.top() + (area.height() - client.height()) / 2);
         update();
         return;
     }
-    form_->setZoom(windowZoom_);
+    form_->setZoom(windowedZoom());
     const QSize zoomed = client.minimumSize();
     if (form_->isResizable()) {
         setMinimumSize(zoomed);
@@ -63,32 +95,93 @@ void LessonWindow::layOut() {
     }
 }
 
+double LessonWindow::windowedZoom() const {
+    const std::optional<QRect> area = desktop_.windowArea(*this);
+    if (!area) return windowZoom_;
+    const QSize room = area->size().shrunkBy(frameMarginsOrGuess());
+    // Whole percents, so that the fitting zoom reads like a chosen one.
+    const double fits = std::floor(fittingZoom(form_->designSize(), room) * 100 + 1e-9) / 100;
+    return std::min(windowZoom_, std::max(fits, kMinZoomPercent / 100));
+}
+
+QMargins LessonWindow::frameMarginsOrGuess() const {
+    if (const QWindow* handle = windowHandle()) {
+        const QMargins frame = handle->frameMargins();
+        if (!frame.isNull()) return frame;
+    }
+    // Before the window manager has framed the window: a title bar and thin borders.
+    const int border = 4;
+    return {border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border};
+}
+
+void LessonWindow::keepOnScreen() {
+    if (presenting_ || keepingOnScreen_ || !isVisible()) return;
+    keepingOnScreen_ = true;
+    if (windowedZoom() != form_->zoom()) layOut();
+    const std::optional<QRect> area = desktop_.windowArea(*this);
+    if (area && platformPlacesWindows()) {
+        // The size just asked for counts, though the window system may not have granted it.
+        const QRect frame = geometry().marginsAdded(frameMarginsOrGuess());
+        const auto within = [](int start, int length, int first, int room) {
+            return std::max(first, std::min(start, first + room - length));
+        };
+        const QPoint to(within(frame.left(), frame.width(), area->left(), area->width()),
+                        within(frame.top(), frame.height(), area->top(), area->height()));
+        if (to != frame.topLeft()) move(pos() + (to - frame.topLeft()));
+    }
+    keepingOnScreen_ = false;
+}
+
+void LessonWindow::settleOnScreen() {
+    // Once the window system has answered, not before: until then the window's place is
+    // the one it had (after full screen, the screen's corner) and its frame may be unknown.
+    placing_ = true;
+    settle_.start();
+}
+
 void LessonWindow::setZoomPercent(double percent) {
     windowZoom_ = percent / 100;
-    if (!presenting_) layOut();
+    if (!presenting_) {
+        layOut();
+        keepOnScreen();
+        settleOnScreen();
+    }
 }
 
 void LessonWindow::zoomIn() {
-    setZoomPercent(zoomStepAbove(windowZoom_ * 100));
+    setZoomPercent(zoomStepAbove(zoomPercent()));
 }
 
 void LessonWindow::zoomOut() {
-    setZoomPercent(zoomStepBelow(windowZoom_ * 100));
+    setZoomPercent(zoomStepBelow(zoomPercent()));
 }
 
 void LessonWindow::setPresenting(bool presenting) {
     if (presenting_ == presenting) return;
     presenting_ = presenting;
     if (presenting) {
+        if (isVisible()) normalPlace_ = pos();
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        // Laid out for the screen at once, not when the window system gets round to it.
-        if (screen()) setGeometry(screen()->geometry());
+        // The window system sizes the window, and the resize lays the lesson out. Setting
+        // the screen's geometry here instead would be remembered by the window manager as
+        // the window's own place (its title bar off the screen after leaving), and on
+        // Wayland a buffer of that size arrives before the full-screen one, which the
+        // lesson then never paints.
         showFullScreen();
+        if (screen())
+            screenResized_ = connect(screen(), &QScreen::geometryChanged, this, [this] {
+                if (presenting_) layOut();
+            });
     } else {
+        disconnect(screenResized_);
         showNormal();
+        // Sizing the window below asks for its size at the full-screen corner, and a window
+        // manager grants that place; the window goes back to its own once it has answered.
+        returnTo_ = normalPlace_;
     }
     layOut();
+    if (!presenting) settleOnScreen();
 }
 
 void LessonWindow::restart() {
@@ -252,14 +345,29 @@ void LessonWindow::keyPressEvent(QKeyEvent* event) {
 
 void LessonWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (presenting_)
+    if (presenting_) {
         layOut();
-    else if (form_->isResizable())
-        form_->window().setGeometry(rect());
+        return;
+    }
+    if (form_->isResizable()) form_->window().setGeometry(rect());
+    if (placing_) settle_.start();
 }
 
 void LessonWindow::paintEvent(QPaintEvent* event) {
     QPainter(this).fillRect(event->rect(), toQColor(form_->backColor()));
+}
+
+void LessonWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // Full screen is laid out within the screen, so where the window lies counts too.
+    if (presenting_) layOut();
+    // Still answering what the window asked for; a teacher's own move is left alone.
+    if (placing_) settle_.start();
+}
+
+void LessonWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!presenting_) settleOnScreen();
 }
 
 void LessonWindow::changeEvent(QEvent* event) {
@@ -268,7 +376,9 @@ void LessonWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && presenting_ &&
         !(windowState() & Qt::WindowFullScreen) && isVisible()) {
         presenting_ = false;
+        disconnect(screenResized_);
         layOut();
+        settleOnScreen();
     }
 }
 

@@ -5,9 +5,11 @@
 // them reaches the lesson, which neither sees the zoom nor gains a control.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "form.h"
@@ -29,8 +31,9 @@ public:
 
     Form& form() const { return *form_; }
 
-    // The zoom the lesson is shown at now, in percent: the chosen one in the window, the
-    // fitting one at full screen.
+    // The zoom the lesson is shown at now, in percent: in the window the chosen one or, if
+    // the window would not fit the desktop's area with it, the largest that does; at full
+    // screen the one that fills the screen.
     double zoomPercent() const { return form_->zoom() * 100; }
     void setZoomPercent(double percent);
     void zoomIn();
@@ -63,12 +66,22 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildForm();
     void layOut();
     // What the keys do on the lesson's canvases.
     std::vector<KeyHelp> canvasKeys() const;
+    // The zoom in the window: the one asked for, at most the largest that fits.
+    double windowedZoom() const;
+    // The window's frame, or a likely one while the window system has not told it yet.
+    QMargins frameMarginsOrGuess() const;
+    // Shrinks the window to fit the desktop's area and moves it wholly onto it: now, and
+    // once more when the window system has settled what was asked of it.
+    void keepOnScreen();
+    void settleOnScreen();
 
     FormEnvironment& environment_;
     FormFactory makeForm_;
@@ -76,8 +89,16 @@ private:
     std::function<void(Form&)> prepare_;
     std::unique_ptr<Form> form_;
     PictureSaver pictureSaver_;
-    double windowZoom_;  // the zoom in the window, kept while at full screen
+    // The zoom asked for in the window, kept while at full screen; what is shown may be less
+    // (windowedZoom), so a larger screen or a known frame can give more of it later.
+    double windowZoom_;
     bool presenting_ = false;
+    bool keepingOnScreen_ = false;
+    bool placing_ = false;  // the window's own change of size or place awaits its answer
+    QPoint normalPlace_;    // the framed window's place before full screen
+    std::optional<QPoint> returnTo_;
+    QTimer settle_;
+    QMetaObject::Connection screenResized_;
 };
 
 }  // namespace forms

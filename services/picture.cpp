@@ -26,6 +26,9 @@ const QImage& Picture::rendered(qreal devicePixelRatio) const {
         image.fill(background_);
         {
             QPainter painter(&image);
+            // A painter takes a device pixel ratio below 1 for 1, so the artwork would be
+            // drawn at full size and cropped (a zoom below 100 % asks for such a ratio).
+            if (devicePixelRatio < 1) painter.scale(devicePixelRatio, devicePixelRatio);
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setRenderHint(QPainter::TextAntialiasing);
             if (artwork_) artwork_(painter);

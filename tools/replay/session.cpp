@@ -158,6 +158,9 @@ std::optional<std::string> Session::key(std::string_view sequence) {
     }
     QKeyEvent release(QEvent::KeyRelease, combination.key(), combination.keyboardModifiers(), text);
     QApplication::sendEvent(focused(), &release);
+    // What the window system answers to the key (full screen is sized by it) is part of
+    // the key's effect.
+    QCoreApplication::processEvents();
     return std::nullopt;
 }
 
