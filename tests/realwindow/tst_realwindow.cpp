@@ -125,15 +125,18 @@ private slots:
     }
     // The keypad's Enter on the sliver, reached by Tab, shows the formula row as a click does.
     void enterOnTheSliverRevealsTheFormula() {
+        START_X(QSize(1024, 768), XSession::Manager::Openbox);
         requireProgram(DORVANE_PATH);
-        QPoint window;
-        QVERIFY(x_->launch(DORVANE_PATH, "两点间的距离公式", window));
+        const QRect client = settled(x_->launch(DORVANE_PATH, {}, "两点间的距离公式"));
+        QVERIFY(!client.isEmpty());
+        const QPoint window = client.topLeft();
         QVERIFY(XSession::waitFor(
             [&] { return countAround(x_->screenshot(), planePixel(window, 4, 5), 3, isRed) > 5; }));
         const QPoint formulaArea = window + QPoint(150, 459);
         QCOMPARE(countAround(x_->screenshot(), formulaArea, 40, isRed), 0);
         QVERIFY(x_->xdotool({"key", "Tab", "Tab", "KP_Enter"}));
-        QVERIFY(XSession::waitFor([&] { return countAround(x_->screenshot(), formulaArea, 40, isRed) > 20; }));
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(x_->screenshot(), formulaArea, 40, isRed) > 20; }));
     }
     void slopeLegsBlinkAndArcsSurviveTheHint() {
         START_X(QSize(1024, 768), XSession::Manager::Openbox);
