@@ -4,6 +4,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <cmath>
+#include <new>
 
 #include "pixelgeometry.h"
 
@@ -54,8 +55,16 @@ void BoxControl::paint(QPainter& painter) const {
         const qsizetype stride = qsizetype(size.width()) * 4;
         const std::size_t bytes = std::size_t(stride) * std::size_t(size.height());
         drawing_ = QImage();
-        if (drawingMemory_.size() < bytes) drawingMemory_.resize(bytes);
+        // At a device pixel ratio far beyond the screen's the memory may not be there; the
+        // control is then not drawn, and asked again at the next paint.
+        try {
+            if (drawingMemory_.size() < bytes) drawingMemory_.resize(bytes);
+        } catch (const std::bad_alloc&) {
+            drawingMemory_ = {};
+            return;
+        }
         drawing_ = QImage(drawingMemory_.data(), size.width(), size.height(), stride, format);
+        if (drawing_.isNull()) return;
         drawing_.setDevicePixelRatio(ratio);
         if (!opaqueDrawing) drawing_.fill(Qt::transparent);
         render(drawing_, box.size());

@@ -237,7 +237,9 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
 // it counts, taken from the origin as the raster engine takes a tiled brush's.
 void LineShape::drawStrip(QPainter& painter, const QImage& tile, const QRect& fill,
                           QPointF origin, bool horizontal) const {
-    if (fill.isEmpty()) return;
+    // A tile or strip too large to allocate is null: nothing is drawn rather than a
+    // division by its empty period or a copy from no pixels.
+    if (fill.isEmpty() || tile.isNull()) return;
     const int period = horizontal ? tile.width() : tile.height();
     const int length = horizontal ? fill.width() : fill.height();
     if ((horizontal ? strip_.width() : strip_.height()) < length + period) {
@@ -247,6 +249,7 @@ void LineShape::drawStrip(QPainter& painter, const QImage& tile, const QRect& fi
         const int along = std::max(2 * length, 256) + period;
         strip_ = QImage(horizontal ? QSize(along, tile.height()) : QSize(tile.width(), along),
                         QImage::Format_ARGB32_Premultiplied);
+        if (strip_.isNull()) return;
         const QImage source = tile.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         for (int y = 0; y < strip_.height(); ++y) {
             const auto* from =

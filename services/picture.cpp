@@ -22,6 +22,8 @@ bool opaqueThroughout(const QImage& image) {
 const QImage& Picture::rendered(qreal devicePixelRatio) const {
     if (cache_->devicePixelRatio != devicePixelRatio || cache_->image.isNull()) {
         QImage image(pixelSize_ * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+        // Too large to allocate: kept null, and drawn as nothing.
+        if (image.isNull()) return cache_->image = QImage();
         image.setDevicePixelRatio(devicePixelRatio);
         image.fill(background_);
         {

@@ -95,6 +95,8 @@ QPointF snapToDevicePixel(QPointF point, double ratio) {
 }
 
 void drawDevicePixels(QPainter& painter, QPointF topLeft, const QImage& image) {
+    // An image that could not be allocated is null: there is nothing to copy.
+    if (image.isNull()) return;
     const QTransform world = painter.worldTransform();
     if (world.type() > QTransform::TxScale) {
         painter.drawImage(topLeft, image);

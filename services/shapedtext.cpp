@@ -48,7 +48,11 @@ struct GlyphKeyHash {
 };
 
 GlyphFace faceOf(const QRawFont& font) {
-    const QString name = font.familyName() + QChar(0) + font.styleName();
+    // With no font at all Qt sets text in boxes from a face whose family list is empty,
+    // and asking its family name reads past that list: only a face with a font header
+    // has a name to ask for.
+    const QString family = font.fontTable("head").isEmpty() ? QString() : font.familyName();
+    const QString name = family + QChar(0) + font.styleName();
     return {font, (std::uint64_t(qHash(name)) << 32) ^
                       std::uint64_t(qHash(std::bit_cast<std::uint64_t>(font.pixelSize()))) ^
                       (std::uint64_t(font.weight()) << 8) ^ std::uint64_t(font.style())};

@@ -316,6 +316,20 @@ private slots:
         QCOMPARE(found, places);
     }
 
+    // The squared distance to A rounds each square, then their sum. A fused multiply-add
+    // (GCC contracts a*a + b*b so on aarch64 unless told not to) rounds once and, with A
+    // off the pointer's grid, lands one unit in the last place higher: exact rational
+    // arithmetic gives 105.60630225918959 for the rounded squares, 105.6063022591896 fused,
+    // whichever square is fused.
+    void squaredDistanceRoundsEachSquare() {
+        const QPointF a(double(0.1f), double(0.1f));
+        const QPointF pointer(double(0x1.a34d2ep+2f), double(0x1.032aacp+3f));
+        const auto session = withPoints(a, kStartB);
+        press(*session, pointer, 1);
+        QCOMPARE(ends(*session, "Line1"), QLineF(a, pointer));
+        QCOMPARE(variable(*session, "aa"), 105.60630225918959);
+    }
+
     // A drag that leaves the canvas keeps reporting positions. Far out the squared
     // distances pass the single range, and bb saturating there keeps B the nearer point.
     void farDrags_data() {

@@ -122,7 +122,7 @@ private slots:
             {"unknown lesson", {"nosuchlesson"}, {}, Plain, 2, "unknown lesson"},
             {"no lesson", {}, {}, Plain, 2, {}},
             {"script missing", {"dorvane", "@/missing.txt"}, {}, Plain, 2, "@/missing.txt"},
-            {"a lesson at scale 0.5", {}, {}, LessonAtHalfScale, 0, "FACTOR=0.5 ignored"},
+            {"a lesson at scale 0.5", {}, {}, LessonAtHalfScale, 0, "QT_SCALE_FACTOR=0.5: the lessons are drawn"},
         };
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("script");

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// lesson-fuzz [--seconds N] [--seed S] [--budgets] [LESSON...]
+// lesson-fuzz [--seconds N] [--seed S] [--budgets] [LESSON...]; lesson-fuzz --help
 // Throws random events at the lessons in-process, through the same runtime the windows
 // use: presses, moves and releases with every button combination, at positions from the
 // canvas out to the ends of the single range; clicks on every button and image; random
@@ -13,11 +13,14 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cfloat>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "excerpt.h"
 #include "fonts.h"
 #include "repaintareas.h"
 #include "session.h"
@@ -157,23 +160,80 @@ void fuzz(const std::string& lesson, double seconds, quint32 seed, Report& repor
     }
 }
 
-}  // namespace
+constexpr const char* kUsage =
+    "usage: lesson-fuzz [--seconds N] [--seed S] [--budgets] [LESSON...]\n"
+    "       lesson-fuzz -h | --help\n"
+    "N is the length of the whole run in seconds, a number above 0 and at most 1000000\n"
+    "(default 20); S a whole number from 0 to 4294967295 (default 1). LESSON is dorvane,\n"
+    "skelvin or quillet, all three by default.\n";
 
-int main(int argc, char** argv) {
+struct Options {
     double seconds = 20;
     quint32 seed = 1;
     bool budgets = false;
     std::vector<std::string> lessons;
+};
+
+int usageError(const std::string& problem) {
+    std::fprintf(stderr, "lesson-fuzz: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+// Returns an exit status when the arguments end the run before it starts: a run that
+// throws nothing at a lesson must never be reported as passed.
+std::optional<int> parse(int argc, char** argv, Options& options) {
+    bool help = false;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc)
-            seconds = std::atof(argv[++i]);
-        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc)
-            seed = quint32(std::strtoul(argv[++i], nullptr, 10));
-        else if (!std::strcmp(argv[i], "--budgets"))
-            budgets = true;
-        else
-            lessons.emplace_back(argv[i]);
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            help = true;
+        } else if (arg == "--budgets") {
+            options.budgets = true;
+        } else if (arg == "--seconds" || arg == "--seed") {
+            if (i + 1 == argc) return usageError(arg + " needs a value");
+            const std::string value = argv[++i];
+            const char* end = value.data() + value.size();
+            if (arg == "--seconds") {
+                double seconds = 0;
+                const auto read = std::from_chars(value.data(), end, seconds);
+                if (value.empty() || read.ptr != end || read.ec != std::errc() ||
+                    !(seconds > 0 && seconds <= 1e6))
+                    return usageError(
+                        "--seconds takes a number above 0 and at most 1000000, not \"" +
+                        excerpt(value) + "\"");
+                options.seconds = seconds;
+            } else {
+                quint32 seed = 0;
+                const auto read = std::from_chars(value.data(), end, seed);
+                if (value.empty() || read.ptr != end || read.ec != std::errc())
+                    return usageError("--seed takes a whole number from 0 to 4294967295, not \"" +
+                                      excerpt(value) + "\"");
+                options.seed = seed;
+            }
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            return usageError("unknown option " + excerpt(arg));
+        } else if (arg == "dorvane" || arg == "skelvin" || arg == "quillet") {
+            options.lessons.push_back(arg);
+        } else {
+            return usageError("unknown lesson " + excerpt(arg));
+        }
     }
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (const auto status = parse(argc, argv, options)) return *status;
+    const double seconds = options.seconds;
+    const quint32 seed = options.seed;
+    const bool budgets = options.budgets;
+    std::vector<std::string> lessons = options.lessons;
     if (lessons.empty()) lessons = {"dorvane", "skelvin", "quillet"};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;

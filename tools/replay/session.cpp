@@ -77,19 +77,6 @@ QString typedText(QKeyCombination combination) {
 
 }  // namespace
 
-std::string excerpt(std::string_view text) {
-    constexpr int kLongest = 80;
-    std::string shown;
-    int characters = 0;
-    for (size_t at = 0; at < text.size(); ++at) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        const bool continuation = (byte & 0xC0) == 0x80;
-        if (!continuation && characters++ == kLongest) return shown + "...";
-        shown += byte < 0x20 || byte == 0x7F ? '?' : char(byte);
-    }
-    return shown;
-}
-
 Session::Session(std::string_view lesson) : lesson_(lesson) {
     // Text is measured and drawn with the faces the windows use.
     installFontMapping();

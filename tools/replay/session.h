@@ -12,6 +12,7 @@
 
 #include "clocks.h"
 #include "desktop.h"
+#include "excerpt.h"
 #include "form.h"
 #include "lessonwindow.h"
 #include "statejson.h"
@@ -25,9 +26,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// At most the first 80 characters of a script's text, control characters shown as '?',
-// for an error message: a hostile line may be a megabyte long.
-std::string excerpt(std::string_view text);
+// A script's text in an error message, cut short.
+using forms::excerpt;
 
 class Session {
 public:

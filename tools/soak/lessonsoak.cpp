@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// lesson-soak [--quick] [--budgets]
+// lesson-soak [--quick] [--budgets]; lesson-soak --help
 // A long school day in fast motion: skelvin through 8 hours of its one-second blinking
 // with 100,000 drag steps, and quillet through 1,000,000 pointer movements, each event
 // repainted as on screen. It reports the peak memory after the first thousand events and
@@ -19,11 +19,18 @@
 #include <string>
 #include <vector>
 
+#include "excerpt.h"
 #include "fonts.h"
 #include "repaintareas.h"
 #include "session.h"
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: lesson-soak [--quick] [--budgets]\n"
+    "       lesson-soak -h | --help\n"
+    "--quick runs a twentieth of the day; --budgets also fails a run whose last thousand\n"
+    "events are slower than its first.\n";
 
 constexpr double kGrowthBudgetMib = 1.0;
 
@@ -86,9 +93,26 @@ Result soak(const char* name, replay::Session& session, long long events,
 int main(int argc, char** argv) {
     bool quick = false;
     bool budgets = false;
+    bool help = false;
     for (int i = 1; i < argc; ++i) {
-        quick = quick || !std::strcmp(argv[i], "--quick");
-        budgets = budgets || !std::strcmp(argv[i], "--budgets");
+        const std::string arg = argv[i];
+        if (arg == "--quick") {
+            quick = true;
+        } else if (arg == "--budgets") {
+            budgets = true;
+        } else if (arg == "-h" || arg == "--help") {
+            help = true;
+        } else {
+            std::fprintf(stderr, "lesson-soak: unknown %s %s\n%s",
+                         arg.size() > 1 && arg.front() == '-' ? "option" : "argument",
+                         forms::excerpt(arg).c_str(), kUsage);
+            return 2;
+        }
+    }
+    // Asked how to run it, not to run it: a whole soak takes most of an hour.
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
     const long long scale = quick ? 20 : 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
