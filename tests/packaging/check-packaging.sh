@@ -76,6 +76,9 @@ if command -v dpkg-deb >/dev/null; then
     check "lintian finds no error and no unexplained warning" \
         lintian --fail-on error,warning "$package"
     check "package is filed under education" test "$(dpkg-deb -f "$package" Section)" = education
+    # Named from the build's target (packaging/cross-check does the cross-built case).
+    check "package is named for this machine's architecture" \
+        test "$(dpkg-deb -f "$package" Architecture)" = "$(dpkg --print-architecture)"
     echo "package: $(basename "$package"), $(du -k "$package" | cut -f1) KiB, installed size $(dpkg-deb -f "$package" Installed-Size) KiB"
 else
     echo "dpkg-deb is not installed: the package checks are skipped"
