@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "canvasview.h"
 #include "desktop.h"
@@ -25,6 +26,12 @@ namespace {
 // learn where it is.
 bool platformPlacesWindows() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// A Wayland compositor answers the end of full screen with a size of its own, the last one
+// it configured: the full screen's. A size asked for before that answer is overridden by it.
+bool leavingAwaitsAnswer() {
+    return !platformPlacesWindows();
 }
 
 }  // namespace
@@ -91,6 +98,9 @@ void LessonWindow::layOut() {
         client.setGeometry(rect());
     } else {
         setFixedSize(zoomed);
+        // Limits that did not change resize nothing, and a window system may have sized the
+        // window past them (the full screen's size handed back).
+        resize(zoomed);
         client.move(0, 0);
     }
 }
@@ -173,15 +183,23 @@ void LessonWindow::setPresenting(bool presenting) {
             screenResized_ = connect(screen(), &QScreen::geometryChanged, this, [this] {
                 if (presenting_) layOut();
             });
-    } else {
-        disconnect(screenResized_);
-        showNormal();
-        // Sizing the window below asks for its size at the full-screen corner, and a window
-        // manager grants that place; the window goes back to its own once it has answered.
-        returnTo_ = normalPlace_;
+        layOut();
+        return;
     }
-    layOut();
-    if (!presenting) settleOnScreen();
+    disconnect(screenResized_);
+    showNormal();
+    // Sizing the window asks for its size at the full-screen corner, and a window manager
+    // grants that place; the window goes back to its own once it has answered.
+    returnTo_ = normalPlace_;
+    layOutWindowed();
+    settleOnScreen();
+}
+
+void LessonWindow::layOutWindowed() {
+    if (leavingAwaitsAnswer())
+        awaitingWindowed_ = true;
+    else
+        layOut();
 }
 
 void LessonWindow::restart() {
@@ -349,7 +367,14 @@ void LessonWindow::resizeEvent(QResizeEvent* event) {
         layOut();
         return;
     }
-    if (form_->isResizable()) form_->window().setGeometry(rect());
+    if (std::exchange(awaitingWindowed_, false)) {
+        // The answer to leaving full screen: the window asks for its own size again, and all
+        // of it is painted afresh, since the buffer it had was the full screen's.
+        layOut();
+        update();
+    } else if (form_->isResizable()) {
+        form_->window().setGeometry(rect());
+    }
     if (placing_) settle_.start();
 }
 
@@ -377,7 +402,7 @@ void LessonWindow::changeEvent(QEvent* event) {
         !(windowState() & Qt::WindowFullScreen) && isVisible()) {
         presenting_ = false;
         disconnect(screenResized_);
-        layOut();
+        layOutWindowed();
         settleOnScreen();
     }
 }

@@ -82,6 +82,9 @@ private:
     // once more when the window system has settled what was asked of it.
     void keepOnScreen();
     void settleOnScreen();
+    // Lays the window out for its own size once full screen has ended: now, or where the
+    // window system answers later, when its size arrives.
+    void layOutWindowed();
 
     FormEnvironment& environment_;
     FormFactory makeForm_;
@@ -95,7 +98,9 @@ private:
     bool presenting_ = false;
     bool keepingOnScreen_ = false;
     bool placing_ = false;  // the window's own change of size or place awaits its answer
-    QPoint normalPlace_;    // the framed window's place before full screen
+    // Full screen left, and the compositor's size for the window not yet in.
+    bool awaitingWindowed_ = false;
+    QPoint normalPlace_;  // the framed window's place before full screen
     std::optional<QPoint> returnTo_;
     QTimer settle_;
     QMetaObject::Connection screenResized_;

@@ -187,19 +187,11 @@ private slots:
             return windowOn(shot) == window && blackSquares(shot) == 0 &&
                    painted(lesson, shot, window.topLeft() + kClientInWindow);
         });
-        if (!restored)
-            QFAIL(qPrintable(QString("the window at %1,%2 %3x%4, not %5,%6 %7x%8; %9 black "
-                                     "squares; ")
-                                 .arg(windowOn(shot).x())
-                                 .arg(windowOn(shot).y())
-                                 .arg(windowOn(shot).width())
-                                 .arg(windowOn(shot).height())
-                                 .arg(window.x())
-                                 .arg(window.y())
-                                 .arg(window.width())
-                                 .arg(window.height())
-                                 .arg(blackSquares(shot)) +
-                             failedScreen(shot, lesson)));
+        const QRect after = windowOn(shot);
+        qInfo("%s after Escape: the window at %d,%d %dx%d (before %d,%d %dx%d), %d black squares",
+              qPrintable(lesson), after.x(), after.y(), after.width(), after.height(), window.x(),
+              window.y(), window.width(), window.height(), blackSquares(shot));
+        if (!restored) QFAIL(qPrintable("not back as it was; " + failedScreen(shot, lesson)));
         // The title bar's icon and buttons as they were; Qt may centre the title a few
         // pixels aside.
         const QImage titleBarNow =
