@@ -231,6 +231,49 @@ private slots:
     // Every zoom step keeps the framed window on the screen, and a zoom that does not fit
     // gives the largest that does: the frame then spans the screen's height, to within a
     // percent of the client's.
+    // The ring round the selected point is repainted over all it drew: stepped by keys and
+    // moved by a press in a zoomed window, it leaves nothing of itself behind.
+    void keyRingLeavesNothingBehind_data() {
+        QTest::addColumn<int>("percent");
+        QTest::newRow("200 %") << 200;
+        QTest::newRow("400 %") << 400;
+    }
+    void keyRingLeavesNothingBehind() {
+        QFETCH(int, percent);
+        const double zoom = percent / 100.0;
+        START_X(QSize(3840, 2160), XSession::Manager::Openbox);
+        requireProgram(DORVANE_PATH);
+        const QRect client = settled(x_->launch(
+            DORVANE_PATH, {"--zoom", QString::number(percent)}, "两点间的距离公式"));
+        QVERIFY(!client.isEmpty());
+        const QPoint origin = client.topLeft();
+        const auto plane = [&](double x, double y) { return zoomedPlanePixel(origin, zoom, x, y); };
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(x_->screenshot(), plane(4, 5), int(3 * zoom), isRed) > 5; }));
+        // Any tint of the marks' blue, down to a faint anti-aliased edge; the plane itself has
+        // only greys, black and red here.
+        const auto isMarkBlue = [](QColor c) {
+            return c.blue() - c.red() > 20 && c.green() - c.red() > 10;
+        };
+        const int reach = int(std::ceil(14 * zoom));
+        // Space twice: B, then A again, so that the ring is drawn round A at (1, 1) first.
+        QVERIFY(x_->xdotool({"key", "--delay", "80", "space", "space"}));
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(x_->screenshot(), plane(1, 1), reach, isMarkBlue) > 20; }));
+        QVERIFY(x_->xdotool({"key", "--delay", "80", "shift+Up", "shift+Up", "shift+Up"}));
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(x_->screenshot(), plane(1, 4), reach, isMarkBlue) > 20; }));
+        QThread::msleep(300);
+        QCOMPARE(countAround(x_->screenshot(), plane(1, 1), reach, isMarkBlue), 0);
+        // A press above A takes A there, and the mouse puts the keyboard's ring away.
+        QVERIFY(x_->xdotool(at(plane(1, 7))));
+        QVERIFY(x_->xdotool({"click", "1"}));
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(x_->screenshot(), plane(1, 7), int(3 * zoom), isRed) > 5; }));
+        QThread::msleep(300);
+        QCOMPARE(countAround(x_->screenshot(), plane(1, 4), reach, isMarkBlue), 0);
+    }
+
     void zoomStaysOnScreen_data() {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<QStringList>("arguments");
