@@ -7,37 +7,18 @@
 #include <QThread>
 #include <cmath>
 
+#include "pixels.h"
 #include "xsession.h"
 
 namespace {
 
-// The canvas of the distance and slope lessons: 120 twips from the window's corner, a
-// two-pixel border, and x from -2 to 13, y from 8 down to -3 over 496 x 363 pixels.
-QPoint planePixel(QPoint window, double x, double y) {
-    return window + QPoint(10, 10) +
-           QPoint(int(std::floor((x + 2) * 496 / 15)), int(std::floor((8 - y) * 363 / 11)));
-}
+using namespace pixels;
 
 // The same canvas with the whole window zoomed: edges, border and units grow with it.
 QPoint zoomedPlanePixel(QPoint client, double zoom, double x, double y) {
     const double inner = double(std::lround(8 * zoom) + 2 * std::lround(zoom));
     return client + QPoint(int(inner + (x + 2) * 496 / 15 * zoom),
                            int(inner + (8 - y) * 363 / 11 * zoom));
-}
-
-bool isRed(QColor c) {
-    return c.red() > 200 && c.green() < 80 && c.blue() < 80;
-}
-bool isBlue(QColor c) {
-    return c.blue() > 200 && c.red() < 80 && c.green() < 80;
-}
-
-int countAround(const QImage& image, QPoint centre, int radius, bool (*matches)(QColor)) {
-    int count = 0;
-    for (int dy = -radius; dy <= radius; ++dy)
-        for (int dx = -radius; dx <= radius; ++dx)
-            count += matches(image.pixelColor(centre + QPoint(dx, dy))) ? 1 : 0;
-    return count;
 }
 
 // How well `text` in the dialogs' face, at the best of a few sizes around 9 pt, matches

@@ -9,45 +9,22 @@
 #include <cmath>
 #include <utility>
 
+#include "pixels.h"
 #include "westonsession.h"
 
 namespace {
+
+using namespace pixels;
 
 // Qt's own window decoration on Wayland: a title bar of 30 pixels and borders of 3.
 constexpr QPoint kClientInWindow(3, 30);
 constexpr int kTitleBarHeight = 30;
 
-// The canvas of the distance and slope lessons: 120 twips from the client area's corner, a
-// two-pixel border, and x from -2 to 13, y from 8 down to -3 over 496 x 363 pixels.
-QPoint planePixel(QPoint client, double x, double y) {
-    return client + QPoint(10, 10) +
-           QPoint(int(std::floor((x + 2) * 496 / 15)), int(std::floor((8 - y) * 363 / 11)));
-}
-
-bool isRed(QColor c) {
-    return c.red() > 200 && c.green() < 80 && c.blue() < 80;
-}
-bool isBlue(QColor c) {
-    return c.blue() > 200 && c.red() < 80 && c.green() < 80;
-}
 bool isBackground(QColor c) {
     return c.rgb() == WestonSession::kBackground;
 }
 bool isWhite(QColor c) {
     return c.rgb() == qRgb(255, 255, 255);
-}
-
-int countIn(const QImage& image, QRect area, bool (*matches)(QColor)) {
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += image.valid(x, y) && matches(image.pixelColor(x, y)) ? 1 : 0;
-    return count;
-}
-
-int countAround(const QImage& image, QPoint centre, int radius, bool (*matches)(QColor)) {
-    return countIn(image, QRect(centre, centre).adjusted(-radius, -radius, radius, radius),
-                   matches);
 }
 
 // Where a window shows on the desktop: the rows and columns with more pixels off the
