@@ -88,22 +88,16 @@ class TestPictures : public QObject {
 private slots:
     void marksOnlyForCanvasKeys_data() {
         lessontest::columns<QString, QString, bool>({"lesson", "keys", "marked"});
-        QTest::newRow("copy") << "dorvane"
-                              << "Ctrl+C" << false;
-        QTest::newRow("save, cancelled") << "dorvane"
-                                         << "Ctrl+S" << false;
-        QTest::newRow("help, zoom, full screen and back") << "skelvin"
-                                                          << "F1 Ctrl++ F11 Escape Ctrl+-" << false;
-        QTest::newRow("Return, taken by no lesson") << "dorvane"
-                                                    << "Return" << false;
-        QTest::newRow("an arrow") << "dorvane"
-                                  << "Right" << true;
-        QTest::newRow("Space") << "skelvin"
-                               << "Space" << true;
-        QTest::newRow("Shift and an arrow, the cross") << "quillet"
-                                                       << "Shift+Up" << true;
-        QTest::newRow("an arrow, then a copy") << "quillet"
-                                               << "Left Ctrl+C" << true;
+        // clang-format off
+        QTest::newRow("copy") << "dorvane" << "Ctrl+C" << false;
+        QTest::newRow("save, cancelled") << "dorvane" << "Ctrl+S" << false;
+        QTest::newRow("help, zoom, full screen and back") << "skelvin" << "F1 Ctrl++ F11 Escape Ctrl+-" << false;
+        QTest::newRow("Return, taken by no lesson") << "dorvane" << "Return" << false;
+        QTest::newRow("an arrow") << "dorvane" << "Right" << true;
+        QTest::newRow("Space") << "skelvin" << "Space" << true;
+        QTest::newRow("Shift and an arrow, the cross") << "quillet" << "Shift+Up" << true;
+        QTest::newRow("an arrow, then a copy") << "quillet" << "Left Ctrl+C" << true;
+        // clang-format on
     }
     void marksOnlyForCanvasKeys() {
         QFETCH(QString, lesson);
