@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] [--shots DIR] [--each] [--calibrate]
-//                    [--build DIR] [--floor|--dorvane|--skelvin|--quillet PATH]
+//                    [--callgrind] [--build DIR] [--floor|--dorvane|--skelvin|--quillet PATH]
 // The whole lesson process's CPU time per drag step with real X input: starts two Xvfb
 // servers (one 1920 x 1080 screen each) with openbox, launches a lesson on one and the bare
 // drag-floor program on the other, drives a drag of N steps in both with XTest from the
@@ -12,6 +12,8 @@
 // With --shots, a screenshot of each program's first drag is saved there; with --each, every
 // run's figures are printed as well, to see how far they spread; with --calibrate, the floor
 // is measured against a second floor instead of the lessons, and should read 1.00.
+// With --callgrind, instructions per drag step are counted under callgrind instead, which
+// the machine's load does not change (100 steps and 5 runs unless told): see drag_callgrind.cpp.
 // The programs are this build's unless --build names another build tree, or an option one
 // program.
 #include <sys/wait.h>
@@ -22,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "drag_callgrind.h"
 #include "x_drag.h"
 
 using namespace xdrag;
@@ -84,6 +87,7 @@ int main(int argc, char** argv) {
     std::string shots;
     bool each = false;
     bool calibrate = false;
+    bool callgrind = false;
     Program floor = floorProgram();
     std::vector<Program> lessons = lessonPrograms();
     for (int at = 1; at < argc; ++at) {
@@ -102,16 +106,20 @@ int main(int argc, char** argv) {
             each = true;
         else if (option == "--calibrate")
             calibrate = true;
+        else if (option == "--callgrind")
+            callgrind = true;
         else
             good = takeProgramPath(argc, argv, at, floor, lessons);
         if (!good) {
             std::fprintf(stderr,
                          "usage: drag-cpu-benchmark [--steps N] [--runs R] [--interval MS] "
-                         "[--shots DIR] [--each] [--calibrate] %s\n",
+                         "[--shots DIR] [--each] [--calibrate] [--callgrind] %s\n",
                          kProgramPathUsage);
             return 2;
         }
     }
+    if (callgrind)
+        return countInstructions(floor, lessons, steps ? steps : 100, runs ? runs : 5, each) ? 0 : 1;
     steps = steps ? steps : 300;
     runs = runs ? runs : 7;
 

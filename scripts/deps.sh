@@ -14,9 +14,13 @@ LESSON_PACKAGES=(
     qt6-wayland weston xserver-xephyr x11-xserver-utils
 )
 
+# Only scripts/benchmark needs these: callgrind counts the instructions of a drag step.
+BENCHMARK_PACKAGES=(valgrind)
+
+# Any packages given are installed as well.
 install_lesson_packages() {
     local missing=()
-    for package in "${LESSON_PACKAGES[@]}"; do
+    for package in "${LESSON_PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
     done
