@@ -6,8 +6,9 @@
 // Zeroing and dumping are sound where toggling collection would not be: callgrind's
 // collection can only be toggled by function name or by the program itself, and
 // --collect-atstart=no with instrumentation toggled would count nothing.
-// The events are 80 ms apart, so that every one is painted even at callgrind's speed: the
-// count is then the cost of one step with its paint, not of a step merged with others.
+// The events are 80 ms apart, and each waits for the previous one's drawing (XDamage), so
+// that every one is painted even at callgrind's speed on a loaded machine: the count is
+// the cost of one step with its paint, not of a step merged with others.
 // What else the program does meanwhile (skelvin's legs blink every second) counts as well.
 #include "drag_callgrind.h"
 
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 using namespace xdrag;
 
@@ -48,38 +50,48 @@ double dumpedInstructions(const std::filesystem::path& dump) {
     return totals;
 }
 
-// Instructions per step for one run of one program; negative when it failed.
-double countRun(const XServer& server, const Program& program, const Showing& showing, int steps) {
+struct Count {
+    double perStep = -1;  // negative when the run failed
+    int undrawn = 0;      // measured steps not drawn within 2 s
+};
+
+Count countRun(const XServer& server, const Program& program, const Showing& showing, int steps) {
     char pattern[] = "/tmp/drag-callgrind-XXXXXX";
-    if (!mkdtemp(pattern)) return -1;
+    if (!mkdtemp(pattern)) return {};
     const std::filesystem::path folder = pattern;
-    double perStep = -1;
+    Count count;
     {
         const Dragged dragged(server, program, showing,
                               {"valgrind", "--tool=callgrind", "--instr-atstart=no",
                                "--callgrind-out-file=" + (folder / "callgrind.out").string()});
         if (dragged.ready() && dragged.settled()) {
+            const Drawings drawings(server.display, dragged.window());
+            // One step: the next one no sooner than the interval, nor before this one is
+            // drawn, however slowly a loaded machine runs callgrind.
+            const auto dragTo = [&](int step) {
+                const Clock::time_point next =
+                    Clock::now() + std::chrono::milliseconds(long(kStepIntervalMs));
+                dragged.moveTo(step);
+                const bool drawn = drawings.drawnBefore(Clock::now() + std::chrono::seconds(2));
+                std::this_thread::sleep_until(next);
+                return drawn;
+            };
             dragged.moveTo(0);
-            sleepMs(200);
+            drawings.quiet(200);
             if (monitor(dragged.pid(), "instrumentation on")) {
                 sleepMs(500);
                 dragged.press(true);
                 int step = 1;
-                for (; step <= kWarmUpSteps; ++step) {
-                    dragged.moveTo(step);
-                    sleepMs(kStepIntervalMs);
-                }
-                sleepMs(300);
+                for (; step <= kWarmUpSteps; ++step) dragTo(step);
+                drawings.quiet(300);
                 if (monitor(dragged.pid(), "zero")) {
-                    for (const int last = step + steps; step < last; ++step) {
-                        dragged.moveTo(step);
-                        sleepMs(kStepIntervalMs);
-                    }
-                    sleepMs(300);  // the last step painted
+                    for (const int last = step + steps; step < last; ++step)
+                        if (!dragTo(step)) ++count.undrawn;
+                    drawings.quiet(300);
                     if (monitor(dragged.pid(), "dump")) {
                         // A dump on request is numbered from 1.
                         const double instructions = dumpedInstructions(folder / "callgrind.out.1");
-                        if (instructions > 0) perStep = instructions / steps;
+                        if (instructions > 0) count.perStep = instructions / steps;
                     }
                 }
                 dragged.press(false);
@@ -88,7 +100,7 @@ double countRun(const XServer& server, const Program& program, const Showing& sh
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
-    return perStep;
+    return count;
 }
 
 }  // namespace
@@ -106,18 +118,20 @@ bool countInstructions(const Program& floor, const std::vector<Program>& lessons
     // counts[showing][program][run]; the programs take turns within each run.
     std::vector<std::vector<std::vector<double>>> counts(
         std::size(kShowings), std::vector<std::vector<double>>(programs.size()));
+    std::vector<std::vector<int>> undrawn(std::size(kShowings), std::vector<int>(programs.size()));
     bool failed = false;
     for (int run = 0; run < runs && !failed; ++run) {
         for (size_t shown = 0; shown < std::size(kShowings) && !failed; ++shown) {
             for (size_t index = 0; index < programs.size(); ++index) {
-                const double count = countRun(server, programs[index], kShowings[shown], steps);
-                if (count < 0) {
+                const Count count = countRun(server, programs[index], kShowings[shown], steps);
+                if (count.perStep < 0) {
                     std::fprintf(stderr, "drag-cpu-benchmark: counting %s at %s failed\n",
                                  programs[index].name, kShowings[shown].name);
                     failed = true;
                     break;
                 }
-                counts[shown][index].push_back(count);
+                counts[shown][index].push_back(count.perStep);
+                undrawn[shown][index] += count.undrawn;
             }
         }
     }
@@ -126,11 +140,12 @@ bool countInstructions(const Program& floor, const std::vector<Program>& lessons
 
     std::printf(
         "Instructions per pointer event under callgrind, real X input (XTest) under Xvfb %dx%d\n"
-        "with openbox: a %d-event warm-up, then %d events %.0f ms apart, each painted; median of\n"
-        "%d runs, their range, and the farthest run from the median (spread, +/-)\n",
+        "with openbox: a %d-event warm-up, then %d events at least %.0f ms apart, each after the\n"
+        "previous one is drawn; median of %d runs, their range, and the farthest run from the\n"
+        "median (spread, +/-); undrawn: events not drawn within 2 s, all runs together\n",
         kScreenWidth, kScreenHeight, kWarmUpSteps, steps, kStepIntervalMs, runs);
-    std::printf("%-8s %-15s %11s %17s %8s %8s\n", "program", "shown", "K Ir/event", "range K",
-                "spread", "floor x");
+    std::printf("%-8s %-15s %11s %17s %8s %8s %8s\n", "program", "shown", "K Ir/event", "range K",
+                "spread", "floor x", "undrawn");
     for (size_t shown = 0; shown < std::size(kShowings); ++shown) {
         const double floorMedian = median(counts[shown].back());
         for (size_t index = 0; index < programs.size(); ++index) {
@@ -140,8 +155,9 @@ bool countInstructions(const Program& floor, const std::vector<Program>& lessons
             const double spread = std::max(high - middle, middle - low) / middle * 100;
             char range[40];
             std::snprintf(range, sizeof range, "%.1f-%.1f", low / 1000, high / 1000);
-            std::printf("%-8s %-15s %11.1f %17s %5.1f %% %8.2f\n", programs[index].name,
-                        kShowings[shown].name, middle / 1000, range, spread, middle / floorMedian);
+            std::printf("%-8s %-15s %11.1f %17s %5.1f %% %8.2f %8d\n", programs[index].name,
+                        kShowings[shown].name, middle / 1000, range, spread, middle / floorMedian,
+                        undrawn[shown][index]);
             if (each) {
                 std::printf("  each run, K Ir/event:");
                 for (const double count : runCounts) std::printf(" %.1f", count / 1000);

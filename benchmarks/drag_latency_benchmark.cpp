@@ -19,7 +19,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <chrono>
@@ -46,55 +45,17 @@ constexpr double kTargetP95Ms = 6;
 // A motion that neither it nor a later one has been shown for by then counts as lost.
 constexpr double kLostAfterMs = 500;
 
-using Clock = std::chrono::steady_clock;
-
 double msBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
 using Pixels = std::vector<unsigned char>;
 
-// The window's drawing as the server reports it, and what is on the screen round a place.
-class Watch {
+// The window's drawing, and what is on the screen round a place.
+class Watch : public Drawings {
 public:
-    Watch(Display* display, Window window, int damageEvent, double zoom)
-        : display_(display),
-          damageEvent_(damageEvent),
-          damage_(XDamageCreate(display, window, XDamageReportNonEmpty)),
-          half_(std::max(2, int(std::lround(2 * zoom)))) {}
-    ~Watch() { XDamageDestroy(display_, damage_); }
-    Watch(const Watch&) = delete;
-    Watch& operator=(const Watch&) = delete;
-
-    // Waits until the deadline or the window is drawn into, whichever comes first; true
-    // when it was drawn into. Each report is taken back at once, so that the next drawing
-    // reports again.
-    bool drawnBefore(Clock::time_point deadline) const {
-        for (;;) {
-            bool drawn = false;
-            while (XPending(display_)) {
-                XEvent event;
-                XNextEvent(display_, &event);
-                if (event.type == damageEvent_ + XDamageNotify) drawn = true;
-            }
-            if (drawn) {
-                XDamageSubtract(display_, damage_, None, None);
-                return true;
-            }
-            const double left = msBetween(Clock::now(), deadline);
-            if (left <= 0) return false;
-            pollfd wait{ConnectionNumber(display_), POLLIN, 0};
-            poll(&wait, 1, std::max(1, int(std::ceil(left))));
-        }
-    }
-
-    // Until nothing has been drawn for the given time (at most 2 s).
-    void quiet(double ms) const {
-        const Clock::time_point giveUp = Clock::now() + std::chrono::seconds(2);
-        while (Clock::now() < giveUp &&
-               drawnBefore(Clock::now() + std::chrono::microseconds(long(ms * 1000)))) {
-        }
-    }
+    Watch(Display* display, Window window, double zoom)
+        : Drawings(display, window), half_(std::max(2, int(std::lround(2 * zoom)))) {}
 
     // The square round a place on the root window. Xvfb draws the cursor in software but
     // takes it away from what XGetImage reads.
@@ -137,9 +98,6 @@ public:
     }
 
 private:
-    Display* display_;
-    int damageEvent_;
-    Damage damage_;
     int half_;
     std::vector<bool> blinking_;
 };
@@ -209,13 +167,12 @@ struct Result {
     bool ok = false;
 };
 
-Result run(const XServer& server, const Program& program, const Showing& showing, int events,
-           int damageEvent) {
+Result run(const XServer& server, const Program& program, const Showing& showing, int events) {
     Result result;
     const Dragged dragged(server, program, showing);
     if (!dragged.ready() || !dragged.settled()) return result;
     Display* display = server.display;
-    Watch watch(display, dragged.window(), damageEvent, dragged.zoom());
+    Watch watch(display, dragged.window(), dragged.zoom());
     dragged.moveTo(0, kStepsPerTurn);
     watch.quiet(200);
     dragged.press(true);
@@ -295,8 +252,6 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // A program that ends takes its window and the window's damage with it: nothing to stop.
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     XServer server = openServer();
     int damageEvent = 0;
     int damageError = 0;
@@ -313,7 +268,7 @@ int main(int argc, char** argv) {
     bool failed = false;
     for (int turn = 0; turn < runs && !failed; ++turn) {
         for (size_t index = 0; index < programs.size(); ++index) {
-            Result result = run(server, programs[index], showing, events, damageEvent);
+            Result result = run(server, programs[index], showing, events);
             if (!result.ok) {
                 std::fprintf(stderr, "drag-latency-benchmark: measuring %s failed\n",
                              programs[index].name);

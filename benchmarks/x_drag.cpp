@@ -5,6 +5,7 @@
 #include <X11/extensions/XTest.h>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -225,6 +226,9 @@ Window findWindow(Display* display, Window under, pid_t pid, int minWidth, int m
 }  // namespace
 
 XServer openServer() {
+    // A program that ends takes its windows with it, and a request about one of them
+    // fails: that is no reason to end the benchmark, which Xlib's own handler would.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     XServer server;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return server;
@@ -326,6 +330,43 @@ void Dragged::press(bool down) const {
     if (!program_.drag) return;
     XTestFakeButtonEvent(screen_.display, 1, down ? True : False, 0);
     XFlush(screen_.display);
+}
+
+Drawings::Drawings(Display* display, Window window)
+    : display_(display), damage_(XDamageCreate(display, window, XDamageReportNonEmpty)) {
+    int error = 0;
+    XDamageQueryExtension(display, &damageEvent_, &error);
+}
+
+Drawings::~Drawings() {
+    XDamageDestroy(display_, damage_);
+}
+
+bool Drawings::drawnBefore(Clock::time_point deadline) const {
+    for (;;) {
+        bool drawn = false;
+        while (XPending(display_)) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == damageEvent_ + XDamageNotify) drawn = true;
+        }
+        if (drawn) {
+            XDamageSubtract(display_, damage_, None, None);
+            return true;
+        }
+        const double left =
+            std::chrono::duration<double, std::milli>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd wait{ConnectionNumber(display_), POLLIN, 0};
+        poll(&wait, 1, std::max(1, int(std::ceil(left))));
+    }
+}
+
+void Drawings::quiet(double ms) const {
+    const Clock::time_point giveUp = Clock::now() + std::chrono::seconds(2);
+    while (Clock::now() < giveUp &&
+           drawnBefore(Clock::now() + std::chrono::microseconds(long(ms * 1000)))) {
+    }
 }
 
 }  // namespace xdrag

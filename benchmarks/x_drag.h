@@ -4,8 +4,10 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,32 @@ private:
     int top_ = 0;
     double zoom_ = 1;
     bool ready_ = false;
+};
+
+using Clock = std::chrono::steady_clock;
+
+// The drawing into a window, as the X server reports it through XDamage: as the server
+// does it, with no polling that would load the very server the program paints through.
+class Drawings {
+public:
+    Drawings(Display* display, Window window);
+    ~Drawings();
+    Drawings(const Drawings&) = delete;
+    Drawings& operator=(const Drawings&) = delete;
+
+    // Waits until the deadline or the window is drawn into, whichever comes first; true
+    // when it was drawn into. Each report is taken back at once, so that the next drawing
+    // reports again.
+    bool drawnBefore(Clock::time_point deadline) const;
+    // Until nothing has been drawn for the given time (at most 2 s).
+    void quiet(double ms) const;
+
+protected:
+    Display* display_;
+
+private:
+    int damageEvent_ = 0;
+    Damage damage_;
 };
 
 }  // namespace xdrag
