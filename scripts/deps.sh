@@ -8,15 +8,19 @@ LESSON_PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     fonts-liberation fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai qt6-translations-l10n
-    xvfb xdotool x11-utils imagemagick libxtst-dev
+    xvfb xdotool x11-utils imagemagick libxtst-dev libxdamage-dev
     appstream desktop-file-utils dpkg-dev groff-base lintian
     openbox dbus at-spi2-core python3 python3-pyatspi gir1.2-atspi-2.0 clang-format
     qt6-wayland weston xserver-xephyr x11-xserver-utils
 )
 
+# Only scripts/benchmark needs these: callgrind counts the instructions of a drag step.
+BENCHMARK_PACKAGES=(valgrind)
+
+# Any packages given are installed as well.
 install_lesson_packages() {
     local missing=()
-    for package in "${LESSON_PACKAGES[@]}"; do
+    for package in "${LESSON_PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
     done
