@@ -8,7 +8,7 @@ LESSON_PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     fonts-liberation fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai qt6-translations-l10n
-    xvfb xdotool x11-utils imagemagick libxtst-dev
+    xvfb xdotool x11-utils imagemagick libxtst-dev libxdamage-dev
     appstream desktop-file-utils dpkg-dev groff-base lintian
     openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     qt6-wayland weston xserver-xephyr x11-xserver-utils
