@@ -15,7 +15,7 @@
 #include "canvasview.h"
 #include "desktop.h"
 #include "lessoninfo.h"
-#include "repaintareas.h"
+#include "windowrepaints.h"
 #include "zoom.h"
 
 namespace forms {
@@ -209,10 +209,13 @@ void LessonWindow::restart() {
 }
 
 QImage LessonWindow::picture() {
-    RepaintBatch::tellNow();
+    WindowRepaints& repaints = WindowRepaints::of(form_->window());
+    repaints.tellNow();
     const QList<CanvasView*> canvases = form_->window().findChildren<CanvasView*>();
     for (CanvasView* canvas : canvases) canvas->setKeyMarksPainted(false);
+    repaints.setOutlinesPainted(false);
     const QImage image = form_->window().grab().toImage();
+    repaints.setOutlinesPainted(true);
     for (CanvasView* canvas : canvases) canvas->setKeyMarksPainted(true);
     return image;
 }
