@@ -23,7 +23,6 @@
 #include "clocks.h"
 #include "distanceform.h"
 #include "fonts.h"
-#include "repaintareas.h"
 #include "session.h"
 
 namespace {
@@ -222,8 +221,6 @@ int main(int argc, char** argv) {
     }
     if (measureAt >= 0 || arguments.contains("--demonstration")) {
         QApplication app(argc, argv);
-        // Each event is measured with its own repaint, as on a screen that refreshes at once.
-        forms::RepaintBatch::setFrameInterval(std::chrono::nanoseconds(0));
         forms::installFontMapping();
         if (measureAt < 0) return measureDemonstration();
         const int index = arguments.value(measureAt + 1).toInt();

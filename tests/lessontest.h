@@ -22,7 +22,6 @@
 #include <variant>
 #include <vector>
 
-#include "repaintareas.h"
 #include "session.h"
 
 namespace lessontest {
@@ -163,7 +162,6 @@ inline int redPixelsNear(Session& s, const QImage& image, double x, double y, in
 // Paints what the handlers invalidated, as the event loop would, and compares the screen
 // with a full repaint: a change that invalidates too little leaves stale pixels behind.
 inline bool screenMatchesFullRepaint(Session& s) {
-    forms::RepaintBatch::tellNow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     QWidget& window = s.form().window();
     // The client area inside the top-level window that holds it.

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -13,7 +12,7 @@
 #include "clocks.h"
 #include "form.h"
 #include "picture.h"
-#include "repaintareas.h"
+#include "windowrepaints.h"
 
 using namespace forms;
 
@@ -76,7 +75,6 @@ private slots:
     }
     void cleanup() {
         form_.reset();
-        RepaintBatch::setFrameInterval(std::nullopt);
     }
     void screenDrawingErasedOnlyWhereAControlChanged() {
         form_->canvas->setDrawWidth(3);
@@ -106,7 +104,6 @@ private slots:
         form_->label->setTop(2.5f);
         form_->dotted->setEnds(-1.3f, 7.1f, 12.4f, -2.2f);
         form_->dotted->setVisible(true);
-        RepaintBatch::tellNow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         form_->label->setLeft(-1);  // its old place, across the line, is repainted alone
         QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
@@ -152,7 +149,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
         form_->dotted->setVisible(true);
         form_->line->setEnds(-1, 7, 12, 7);
-        RepaintBatch::tellNow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         for (int step = 0; step < 4; ++step) {
             form_->label->setLeft(-1.5f + 9 * float(step % 2));
@@ -405,52 +401,81 @@ private slots:
         QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
     }
 
-    // What events change within a frame of the last repaint shows a frame after it, all
-    // together; a change made outside an event shows at once, with whatever waits.
-    void changesWithinAFrameShowAtItsEnd() {
+    // A pointer event's changes reach Qt before the event loop runs again, each step's
+    // alone however fast they come; a batch holds only its own window's changes.
+    void changesShowAsSoonAsTheirEventIsDone() {
         QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
-        RepaintBatch::setFrameInterval(std::chrono::milliseconds(300));
         form_->canvas->onMouseMove = [this](const MouseEvent& event) {
             form_->label->setLeft(event.x);
         };
-        QWidget& view = form_->canvas->widget();
-        const auto moveTo = [&](double x) {
-            const QPointF at = form_->canvas->scale().toPixels(x, 3) + QPointF(2, 2);
-            QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(&view, &move);
-        };
-        moveTo(2);
+        for (const double x : {2.0, 7.0, 3.0}) {
+            moveTo(*form_, x);
+            QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
+        }
+        CanvasForm other(environment_);
+        other.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(other.window().window()));
+        {
+            const RepaintBatch batch(other.canvas->widget());
+            form_->label->setLeft(9);
+            QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
+            other.label->setLeft(9);
+            form_->label->setLeft(5);
+            QVERIFY(repaintedOnScreen(other) != fullRepaint(other));
+        }
         QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
-        QElapsedTimer sinceShown;
-        sinceShown.start();
-        moveTo(7);
-        const QImage early = shownNow();
-        if (sinceShown.elapsed() < 250) QVERIFY(early != grab().convertToFormat(QImage::Format_RGB32));
-        QTRY_COMPARE_WITH_TIMEOUT(shownNow(), grab().convertToFormat(QImage::Format_RGB32), 2000);
-        QVERIFY(sinceShown.elapsed() >= 290);
-
-        moveTo(3);
-        // Outside any event, and far below the label.
-        form_->dotted->setEnds(10, -2, 12, -2);
-        form_->dotted->setVisible(true);
-        QCOMPARE(shownNow(), grab().convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(repaintedOnScreen(other), fullRepaint(other));
+    }
+    // Asked for in the environment when the window is made, each repainted rectangle shows
+    // outlined in a colour of its own for a moment; unasked, nothing is outlined.
+    void repaintsOutlinedOnlyWhenAsked() {
+        QVERIFY(QTest::qWaitForWindowExposed(form_->window().window()));
+        qputenv("LESSONS_SHOW_REPAINTS", "1");
+        CanvasForm outlined(environment_);
+        qunsetenv("LESSONS_SHOW_REPAINTS");
+        outlined.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(outlined.window().window()));
+        const auto outlinePixels = [](CanvasForm& form) {
+            const QImage shown = repaintedOnScreen(form);
+            qsizetype count = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x) count += shown.pixel(x, y) == qRgb(255, 0, 160);
+            return count;
+        };
+        QCOMPARE(outlinePixels(*form_), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(outlinePixels(outlined), 0, 2000);
+        for (CanvasForm* form : {form_.get(), &outlined}) {
+            form->canvas->onMouseMove = [form](const MouseEvent& event) {
+                form->label->setLeft(event.x);
+            };
+            moveTo(*form, 6);
+        }
+        QCOMPARE(outlinePixels(*form_), 0);
+        QCOMPARE(repaintedOnScreen(), grab().convertToFormat(QImage::Format_RGB32));
+        QVERIFY(outlinePixels(outlined) > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(outlinePixels(outlined), 0, 2000);
     }
 
 private:
     // What the window shows after the pending repaints, without repainting it whole.
-    QImage repaintedOnScreen() {
-        RepaintBatch::tellNow();
-        return shownNow();
-    }
-    // The same, leaving what waits for its frame to wait.
-    QImage shownNow() {
+    QImage repaintedOnScreen() { return repaintedOnScreen(*form_); }
+    static QImage repaintedOnScreen(CanvasForm& form) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        QWidget& window = form_->window();
+        QWidget& window = form.window();
         return window.screen()
             ->grabWindow(window.window()->winId(), window.x(), window.y(), window.width(), window.height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
+    }
+    static QImage fullRepaint(CanvasForm& form) {
+        return form.window().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    static void moveTo(CanvasForm& form, double x) {
+        QWidget& view = form.canvas->widget();
+        const QPointF at = form.canvas->scale().toPixels(x, 3) + QPointF(2, 2);
+        QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
     }
     QColor pixelAt(double userX, double userY) {
         const QPointF pixel = form_->canvas->scale().toPixels(userX, userY);

@@ -284,6 +284,7 @@ void ChangeAnnouncer::compare(Send send) {
 }
 
 void installAccessibility() {
+    // Qt keeps one list of factories for the process: ours goes into it once.
     static const bool installed = [] {
         QAccessible::installFactory(hostFactory);
         return true;

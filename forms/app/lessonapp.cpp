@@ -192,6 +192,8 @@ void settleDevicePixelRatio(const char* program) {
 // Qt ends the program with an abort when it can open no platform (no display, no
 // plugin). While the application is made its messages are held back; the fatal one is
 // turned into one line of ours and exit status 1, and the others are passed on after.
+// A message handler is a bare function, so what it needs is kept beside it; set only while
+// the application is made.
 struct HeldMessage {
     QtMsgType type;
     const char* category;

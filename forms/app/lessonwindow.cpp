@@ -15,7 +15,7 @@
 #include "canvasview.h"
 #include "desktop.h"
 #include "lessoninfo.h"
-#include "repaintareas.h"
+#include "windowrepaints.h"
 #include "zoom.h"
 
 namespace forms {
@@ -209,10 +209,13 @@ void LessonWindow::restart() {
 }
 
 QImage LessonWindow::picture() {
-    RepaintBatch::tellNow();
+    WindowRepaints& repaints = WindowRepaints::of(form_->window());
+    repaints.tellNow();
     const QList<CanvasView*> canvases = form_->window().findChildren<CanvasView*>();
     for (CanvasView* canvas : canvases) canvas->setKeyMarksPainted(false);
+    repaints.setOutlinesPainted(false);
     const QImage image = form_->window().grab().toImage();
+    repaints.setOutlinesPainted(true);
     for (CanvasView* canvas : canvases) canvas->setKeyMarksPainted(true);
     return image;
 }
@@ -228,8 +231,8 @@ void LessonWindow::savePicture() {
 namespace {
 
 // The keys of the window itself, after those of the canvas.
-const std::vector<KeyHelp>& windowKeys() {
-    static const std::vector<KeyHelp> keys{
+std::vector<KeyHelp> windowKeys() {
+    return {
         {"Tab, Shift+Tab", "移到下一个、上一个控件"},
         {"空格键或回车键", "按下有焦点的按钮"},
         {"Ctrl++ 或 Ctrl+=", "放大"},
@@ -241,7 +244,6 @@ const std::vector<KeyHelp>& windowKeys() {
         {"Ctrl+S", "把窗口图片保存为 PNG 文件"},
         {"F1", "本帮助"},
     };
-    return keys;
 }
 
 std::string versionLines(const std::string& lineBreak) {
@@ -260,8 +262,9 @@ int terminalWidth(const std::string& text) {
 
 std::string LessonWindow::helpText(const std::string& caption,
                                    const std::vector<KeyHelp>& canvasKeys) {
+    const std::vector<KeyHelp> ownKeys = windowKeys();
     int keysWidth = 0;
-    for (const auto* keys : {&canvasKeys, &windowKeys()})
+    for (const auto* keys : {&canvasKeys, &ownKeys})
         for (const KeyHelp& row : *keys) keysWidth = std::max(keysWidth, terminalWidth(row.keys));
     const auto lines = [&](const std::vector<KeyHelp>& keys) {
         std::string text;
@@ -273,7 +276,7 @@ std::string LessonWindow::helpText(const std::string& caption,
     };
     std::string text = caption + "\n\n";
     if (!canvasKeys.empty()) text += "坐标平面上：\n" + lines(canvasKeys) + "\n";
-    return text + lines(windowKeys()) + "\n" + versionLines("\n");
+    return text + lines(ownKeys) + "\n" + versionLines("\n");
 }
 
 // The same rows as a table, whose columns line up whatever the face.

@@ -32,8 +32,7 @@ std::string CanvasView::accessibleState() const {
 }
 
 void CanvasView::repaintLater(const QRect& area) {
-    if (const QRect joined = pending_.add(area); !joined.isEmpty())
-        RepaintBatch::update(*this, joined);
+    WindowRepaints::of(*this).mark(*this, area);
 }
 
 void CanvasView::showEvent(QShowEvent* event) {
@@ -49,15 +48,18 @@ bool CanvasView::eventFilter(QObject* watched, QEvent* event) {
 
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    WindowRepaints& repaints = WindowRepaints::of(*this);
     // Rectangle by rectangle: under a clip of one rectangle the raster engine copies and
     // fills directly, where a clip of many rectangles sends every row through span
     // functions that it hands out to worker threads, at a thread switch each.
-    for (const QRect& rect : pending_.take(event->region())) {
+    const std::vector<QRect> rects = repaints.take(*this, event->region());
+    for (const QRect& rect : rects) {
         painter.save();
         painter.setClipRect(rect);
         paintRect(painter, rect);
         painter.restore();
     }
+    repaints.painted(*this, painter, rects);
 }
 
 void CanvasView::paintRect(QPainter& painter, const QRect& part) {
@@ -186,7 +188,7 @@ void CanvasView::focusOutEvent(QFocusEvent* event) {
 // the marks: the window's own keys (Ctrl+C, Ctrl+S, F1, F11, Escape) pass through here
 // first and must leave the figure as it was.
 void CanvasView::keyPressEvent(QKeyEvent* event) {
-    const RepaintBatch batch;
+    const RepaintBatch batch(*this);
     const int code = keyCode(event->key());
     if (code && canvas_.keyDown(code, shiftFlags(event->modifiers()), event->isAutoRepeat()))
         setKeysVisible(true);
@@ -195,7 +197,7 @@ void CanvasView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CanvasView::keyReleaseEvent(QKeyEvent* event) {
-    const RepaintBatch batch;
+    const RepaintBatch batch(*this);
     const int code = keyCode(event->key());
     if (!code) {
         event->ignore();
@@ -213,7 +215,7 @@ QPointF CanvasView::toUser(QPointF widgetPoint) const {
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {
-    const RepaintBatch batch;
+    const RepaintBatch batch(*this);
     setKeysVisible(false);
     const QPointF user = toUser(event->position());
     canvas_.mouseDown(buttonFlag(event->button()), shiftFlags(event->modifiers()), float(user.x()),
@@ -221,14 +223,14 @@ void CanvasView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event) {
-    const RepaintBatch batch;
+    const RepaintBatch batch(*this);
     const QPointF user = toUser(event->position());
     canvas_.mouseMove(buttonFlags(event->buttons()), shiftFlags(event->modifiers()),
                       float(user.x()), float(user.y()));
 }
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
-    const RepaintBatch batch;
+    const RepaintBatch batch(*this);
     const QPointF user = toUser(event->position());
     canvas_.mouseUp(buttonFlag(event->button()), shiftFlags(event->modifiers()), float(user.x()),
                     float(user.y()));

@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include "control.h"
-#include "repaintareas.h"
+#include "windowrepaints.h"
 
 namespace forms {
 
@@ -63,7 +63,6 @@ private:
     bool keysVisible_ = false;
     bool keyMarksPainted_ = true;
     QRect shownMarkRect_;
-    RepaintAreas pending_;
 };
 
 // Classic button and shift flags of a Qt event.

@@ -33,10 +33,9 @@ void FormWindow::repaintArea(const QRectF& pixelRect, Erase, std::vector<QRectF>
             .toAlignedRect()
             .adjusted(-1, -1, 1, 1);
     };
-    const auto repaint = [this](const QRect& area) {
-        if (area.isEmpty()) return;
-        if (const QRect joined = pending_.add(area); !joined.isEmpty())
-            RepaintBatch::update(*this, joined);
+    WindowRepaints& repaints = WindowRepaints::of(*this);
+    const auto repaint = [this, &repaints](const QRect& area) {
+        if (!area.isEmpty()) repaints.mark(*this, area);
     };
     const QRect whole = zoomed(pixelRect);
     if (pieces.empty() || !worthPieces(whole)) {
@@ -50,9 +49,11 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    WindowRepaints& repaints = WindowRepaints::of(*this);
     // One rectangle at a time, as the canvas does: a clip of many sends every row through
     // span functions handed to worker threads.
-    for (const QRect& rect : pending_.take(event->region())) {
+    const std::vector<QRect> rects = repaints.take(*this, event->region());
+    for (const QRect& rect : rects) {
         painter.save();
         painter.setClipRect(rect);
         painter.fillRect(rect, toQColor(backColor_));
@@ -62,6 +63,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
                      QRectF(area.topLeft() / zoom_, area.size() / zoom_).adjusted(-1, -1, 1, 1));
         painter.restore();
     }
+    repaints.painted(*this, painter, rects);
 }
 
 Image* FormWindow::imageAt(QPointF point) const {

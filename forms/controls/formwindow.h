@@ -8,7 +8,7 @@
 
 #include "color.h"
 #include "control.h"
-#include "repaintareas.h"
+#include "windowrepaints.h"
 
 namespace forms {
 
@@ -50,7 +50,6 @@ private:
     UserScale scale_;
     Color backColor_;
     double zoom_ = 1;
-    RepaintAreas pending_;
     WindowlessLayer layer_;
     Image* pressed_ = nullptr;
 };

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <memory>
 
-#include "repaintareas.h"
+#include "windowrepaints.h"
 
 namespace forms {
 
@@ -72,13 +72,13 @@ Message recorded(const Message& message, const QMessageBox& box) {
 void ModalMessagePresenter::present(QWidget& parent, const Message& message) {
     // Shown from within a lesson's handler: what it changed so far shows behind the box,
     // and whatever changes while the box is up shows at once.
-    const RepaintBatch::Pause pause;
+    const RepaintBatch::Pause pause(parent);
     makeBox(parent, message)->exec();
 }
 
 bool ModalMessagePresenter::ask(QWidget& parent, const Message& question,
                                 const std::string& accept) {
-    const RepaintBatch::Pause pause;
+    const RepaintBatch::Pause pause(parent);
     const std::unique_ptr<QMessageBox> box = makeBox(parent, question, accept);
     box->exec();
     return box->buttonRole(box->clickedButton()) == QMessageBox::AcceptRole;

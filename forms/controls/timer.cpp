@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "repaintareas.h"
+#include "windowrepaints.h"
 
 namespace forms {
 

@@ -71,6 +71,7 @@ void setDialogFace() {
 }  // namespace
 
 void installFontMapping() {
+    // Qt's font database is one for the process, so the fonts are added to it once.
     static bool installed = false;
     if (std::exchange(installed, true)) return;
     QStringList dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);

@@ -1,14 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "repaintareas.h"
 
-#include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QPointer>
-#include <QScreen>
-#include <QTimer>
-#include <QWidget>
 #include <algorithm>
-#include <optional>
 
 namespace forms {
 
@@ -26,130 +19,14 @@ qint64 pixels(const QRect& rect) {
     return qint64(rect.width()) * rect.height();
 }
 
-struct Held {
-    QPointer<QWidget> widget;
-    std::vector<QRect> areas;
-    std::optional<QRect> geometry;
-};
-
-int batchDepth = 0;
-std::vector<Held> held;
-QElapsedTimer sinceTold;
-QTimer* frameTimer = nullptr;
-std::optional<qint64> frameOverride;
-
-void tellHeld() {
-    if (held.empty()) return;
-    if (frameTimer) frameTimer->stop();
-    std::vector<Held> told;
-    told.swap(held);
-    for (const Held& widget : told) {
-        if (!widget.widget) continue;
-        if (widget.geometry) widget.widget->setGeometry(*widget.geometry);
-        for (const QRect& area : widget.areas) widget.widget->update(area);
-    }
-    sinceTold.start();
-}
-
-// The screen shows a new picture once a refresh: a paint more often than that is never seen.
-qint64 frameNanoseconds() {
-    if (frameOverride) return *frameOverride;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double rate = screen && screen->refreshRate() > 0 ? screen->refreshRate() : 60.0;
-    return qint64(1e9 / std::clamp(rate, 30.0, 240.0));
-}
-
-// What a pointer or key event, or a timer's tick, changed is told at once when the last
-// telling is a frame ago, else a frame after it, with whatever else changes meanwhile: a
-// mouse that reports 125 times a second or more moves the figure twice or more a frame.
-void tellHeldInTurn() {
-    if (held.empty()) return;
-    const qint64 frame = frameNanoseconds();
-    const qint64 since = sinceTold.isValid() ? sinceTold.nsecsElapsed() : frame;
-    if (since >= frame) {
-        tellHeld();
-        return;
-    }
-    if (!frameTimer) {
-        frameTimer = new QTimer;
-        frameTimer->setSingleShot(true);
-        frameTimer->setTimerType(Qt::PreciseTimer);
-        QObject::connect(frameTimer, &QTimer::timeout, [] { tellHeld(); });
-    }
-    if (!frameTimer->isActive())
-        frameTimer->start(int((frame - since + 999'999) / 1'000'000));
-}
-
 }  // namespace
 
 bool worthPieces(const QRect& deviceArea) {
     // Measured under real X: skelvin's line across the canvas gains from pieces already at
     // 100 %; dorvane's segment, mostly under this at 100 %, neither gains nor loses. A
     // smaller area gains too few pixels for the passes the pieces add.
-    static constexpr qint64 kLeastArea = 50000;
+    constexpr qint64 kLeastArea = 50000;
     return pixels(deviceArea) >= kLeastArea;
-}
-
-RepaintBatch::RepaintBatch() {
-    ++batchDepth;
-}
-
-RepaintBatch::~RepaintBatch() {
-    if (--batchDepth == 0)
-        tellHeldInTurn();
-    else
-        tellHeld();
-}
-
-void RepaintBatch::setFrameInterval(std::optional<std::chrono::nanoseconds> interval) {
-    frameOverride.reset();
-    if (interval) frameOverride = qint64(interval->count());
-}
-
-namespace {
-
-Held& heldFor(QWidget& widget) {
-    auto it = std::find_if(held.begin(), held.end(),
-                           [&widget](const Held& h) { return h.widget == &widget; });
-    if (it == held.end()) it = held.insert(held.end(), Held{&widget, {}, {}});
-    return *it;
-}
-
-}  // namespace
-
-void RepaintBatch::tellNow() {
-    tellHeld();
-}
-
-void RepaintBatch::update(QWidget& widget, const QRect& area) {
-    if (batchDepth == 0) {
-        // Whatever waits for its frame shows with this, so the picture is never part old.
-        tellHeld();
-        widget.update(area);
-        return;
-    }
-    Held& entry = heldFor(widget);
-    // An area joined into a larger one is marked again as the larger: only that is told.
-    std::erase_if(entry.areas, [&area](const QRect& earlier) { return area.contains(earlier); });
-    entry.areas.push_back(area);
-}
-
-void RepaintBatch::place(QWidget& widget, const QRect& geometry) {
-    if (batchDepth == 0) {
-        tellHeld();
-        widget.setGeometry(geometry);
-        return;
-    }
-    heldFor(widget).geometry = geometry;
-}
-
-RepaintBatch::Pause::Pause() : depth_(batchDepth) {
-    tellHeld();
-    batchDepth = 0;
-}
-
-RepaintBatch::Pause::~Pause() {
-    batchDepth = depth_;
 }
 
 QRect RepaintAreas::add(QRect area) {

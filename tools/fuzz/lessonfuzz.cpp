@@ -22,7 +22,6 @@
 
 #include "excerpt.h"
 #include "fonts.h"
-#include "repaintareas.h"
 #include "session.h"
 
 namespace {
@@ -238,8 +237,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    // Every event is followed by its repaint, so that each state is painted.
-    forms::RepaintBatch::setFrameInterval(std::chrono::nanoseconds(0));
     installFontMapping();
 
     Report report;

@@ -21,7 +21,6 @@
 
 #include "excerpt.h"
 #include "fonts.h"
-#include "repaintareas.h"
 #include "session.h"
 
 namespace {
@@ -118,8 +117,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    // Each event is measured with its own repaint, as on a screen that refreshes at once.
-    forms::RepaintBatch::setFrameInterval(std::chrono::nanoseconds(0));
     forms::installFontMapping();
 
     std::vector<Result> results;
