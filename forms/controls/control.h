@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "userscale.h"
@@ -30,6 +31,42 @@ public:
 private:
     std::string name_;
 };
+
+// What as<T>() compares a control's kind with.
+class Canvas;
+class Label;
+class LineShape;
+class Shape;
+class Image;
+class Button;
+class TextBox;
+class Timer;
+template <class T>
+struct KindOf;
+template <>
+struct KindOf<Canvas> : std::integral_constant<ControlKind, ControlKind::Canvas> {};
+template <>
+struct KindOf<Label> : std::integral_constant<ControlKind, ControlKind::Label> {};
+template <>
+struct KindOf<LineShape> : std::integral_constant<ControlKind, ControlKind::LineShape> {};
+template <>
+struct KindOf<Shape> : std::integral_constant<ControlKind, ControlKind::Shape> {};
+template <>
+struct KindOf<Image> : std::integral_constant<ControlKind, ControlKind::Image> {};
+template <>
+struct KindOf<Button> : std::integral_constant<ControlKind, ControlKind::Button> {};
+template <>
+struct KindOf<TextBox> : std::integral_constant<ControlKind, ControlKind::TextBox> {};
+template <>
+struct KindOf<Timer> : std::integral_constant<ControlKind, ControlKind::Timer> {};
+
+// The control as its own class (e.g. as<Canvas>(control)), or nullptr when it is of
+// another kind or null. The one way the runtime tells controls apart.
+template <class T, class From>
+T* as(From* control) {
+    if (!control || control->kind() != KindOf<std::remove_const_t<T>>::value) return nullptr;
+    return static_cast<T*>(control);
+}
 
 // A rectangle in twips as a design-time layout gives it.
 struct TwipsRect {

@@ -66,7 +66,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 
 Image* FormWindow::imageAt(QPointF point) const {
     for (Windowless* control : layer_.controls()) {
-        auto* image = dynamic_cast<Image*>(control);
+        auto* image = as<Image>(control);
         if (image && image->isVisible() && image->onClick && image->pixelBounds().contains(point))
             return image;
     }
