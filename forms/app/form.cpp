@@ -49,12 +49,7 @@ Form::Form(FormEnvironment& environment, const FormDesign& design)
         window_->setFixedSize(window_->size());
 }
 
-Form::~Form() {
-    window_->onResized = nullptr;
-    for (Control* control : controls_) {
-        if (auto* canvas = as<Canvas>(control)) canvas->afterInput = nullptr;
-    }
-}
+Form::~Form() = default;
 
 void Form::load() {
     const auto& onWindow = window_->windowlessControls();
@@ -63,7 +58,8 @@ void Form::load() {
         if (image && image->onClick && std::ranges::find(onWindow, image) != onWindow.end())
             imageKeyTargets_.push_back(new ImageKeyTarget(*image, *window_));
     }
-    window_->onResized = [this] { arrangeFocus(); };
+    QObject::connect(window_.get(), &FormWindow::resized, &handlerOwner_,
+                     [this] { arrangeFocus(); });
     arrangeFocus();
     announcer_ = std::make_unique<ChangeAnnouncer>(*window_, environment_.timers);
     for (Control* control : controls_) {
@@ -169,6 +165,7 @@ Control* Form::control(std::string_view name) const {
 template <class T>
 T* Form::keep(std::unique_ptr<T> control) {
     T* raw = control.get();
+    raw->tieHandlersTo(handlerOwner_);
     controls_.push_back(raw);
     owned_.push_back(std::move(control));
     return raw;

@@ -3,7 +3,9 @@
 // image) that have no window of their own and are painted by their container.
 #pragma once
 
+#include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRectF>
 #include <functional>
 #include <string>
@@ -28,8 +30,20 @@ public:
     const std::string& name() const { return name_; }
     virtual ControlKind kind() const = 0;
 
+    // Ties the control's handlers to their owner's lifetime: once the owner is destroyed
+    // none of them is called again, though the control itself lives on for a moment (a
+    // form's window closes after the lesson's own members are gone). Untied, they are
+    // called for as long as the control lives.
+    void tieHandlersTo(const QObject& owner) {
+        owner_ = &owner;
+        tied_ = true;
+    }
+    bool handlersLive() const { return !tied_ || owner_; }
+
 private:
     std::string name_;
+    QPointer<const QObject> owner_;
+    bool tied_ = false;
 };
 
 // What as<T>() compares a control's kind with.
@@ -67,6 +81,34 @@ T* as(From* control) {
     if (!control || control->kind() != KindOf<std::remove_const_t<T>>::value) return nullptr;
     return static_cast<T*>(control);
 }
+
+// A control's handler for one of its events, which whoever holds the control sets, as
+// a lesson sets its event handlers. It reads as unset, and calling it does nothing and
+// returns an empty value, once the control's handlers are no longer live.
+template <class Signature>
+class Handler;
+
+template <class Result, class... Args>
+class Handler<Result(Args...)> {
+public:
+    explicit Handler(const Control* control) : control_(control) {}
+    Handler(const Handler&) = delete;
+    Handler& operator=(const Handler&) = delete;
+
+    Handler& operator=(std::function<Result(Args...)> function) {
+        function_ = std::move(function);
+        return *this;
+    }
+    explicit operator bool() const { return function_ && control_->handlersLive(); }
+    Result operator()(Args... args) const {
+        if (!*this) return Result();
+        return function_(std::forward<Args>(args)...);
+    }
+
+private:
+    const Control* control_;
+    std::function<Result(Args...)> function_;
+};
 
 // A rectangle in twips as a design-time layout gives it.
 struct TwipsRect {
@@ -113,7 +155,7 @@ public:
     // What a screen reader is told. By default a label reads its caption and an image its
     // given name; a lesson may give a text that follows the figure, leave the control out
     // where another one reads for it, or name the caption that a readout belongs to.
-    std::function<std::string()> accessibleText;
+    Handler<std::string()> accessibleText{this};
     bool accessibleHidden = false;
     const Windowless* labelledBy = nullptr;
     // The accessible text of a control whose name never changes.

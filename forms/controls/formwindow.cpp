@@ -86,7 +86,7 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (onResized) onResized();
+    emit resized();
 }
 
 }  // namespace forms
