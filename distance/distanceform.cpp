@@ -35,12 +35,7 @@ DistanceForm::DistanceForm(FormEnvironment& environment)
     buildLayout();
 }
 
-DistanceForm::~DistanceForm() {
-    // The window outlives the form's own members by a moment, and its canvas may still
-    // ask for the key mark while it closes.
-    Picture1->keyMark = nullptr;
-    Picture1->onKeyDown = nullptr;
-}
+DistanceForm::~DistanceForm() = default;
 
 std::vector<Variable> DistanceForm::variables() const {
     return {{"aa", aa}, {"bb", bb}, {"stepCount", stepCount}};

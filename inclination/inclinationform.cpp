@@ -36,13 +36,7 @@ InclinationForm::InclinationForm(FormEnvironment& environment)
     buildLayout();
 }
 
-InclinationForm::~InclinationForm() {
-    // The window outlives the form's own members by a moment, and its canvas may still
-    // ask for the key mark while it closes.
-    Picture1->keyMark = nullptr;
-    Picture1->onKeyDown = nullptr;
-    Picture1->accessibleState = nullptr;
-}
+InclinationForm::~InclinationForm() = default;
 
 std::vector<Variable> InclinationForm::variables() const {
     return {{"rangeXMin", rangeXMin},

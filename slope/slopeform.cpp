@@ -31,12 +31,7 @@ SlopeForm::SlopeForm(FormEnvironment& environment)
     buildLayout();
 }
 
-SlopeForm::~SlopeForm() {
-    // The window outlives the form's own members by a moment, and its canvas may still
-    // ask for the key mark while it closes.
-    Picture1->keyMark = nullptr;
-    Picture1->onKeyDown = nullptr;
-}
+SlopeForm::~SlopeForm() = default;
 
 std::vector<Variable> SlopeForm::variables() const {
     return {{"aa", aa}, {"bb", bb}, {"qingxie", qingxie}, {"stepCount", stepCount}};

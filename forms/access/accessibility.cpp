@@ -53,7 +53,7 @@ public:
     const Windowless* control() const { return control_; }
 
     QAccessible::Role role() const override {
-        if (dynamic_cast<Label*>(control_)) return QAccessible::StaticText;
+        if (control_->kind() == ControlKind::Label) return QAccessible::StaticText;
         if (isClickable()) return QAccessible::Button;
         return QAccessible::Graphic;
     }
@@ -81,13 +81,14 @@ public:
 
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& name) override {
-        if (name == pressAction() && isValid()) static_cast<Image*>(control_)->click();
+        if (name != pressAction() || !isValid()) return;
+        if (auto* image = as<Image>(control_)) image->click();
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
     bool isClickable() const {
-        auto* image = dynamic_cast<Image*>(control_);
+        auto* image = as<Image>(control_);
         return image && image->onClick;
     }
 
@@ -218,8 +219,8 @@ QAccessibleInterface* hostFactory(const QString&, QObject* object) {
 
 std::string spokenText(const Windowless& control) {
     if (control.accessibleText) return control.accessibleText();
-    if (auto* label = dynamic_cast<const Label*>(&control)) return label->caption();
-    if (auto* image = dynamic_cast<const Image*>(&control)) return image->accessibleName();
+    if (auto* label = as<const Label>(&control)) return label->caption();
+    if (auto* image = as<const Image>(&control)) return image->accessibleName();
     return {};
 }
 

@@ -11,6 +11,22 @@
 
 namespace forms {
 
+namespace {
+
+// Calls visit with the control as its own class when it has a window of its own: a
+// canvas, a button or a text box.
+template <class Visit>
+void visitWindowed(Control* control, Visit&& visit) {
+    if (auto* canvas = as<Canvas>(control))
+        visit(*canvas);
+    else if (auto* button = as<Button>(control))
+        visit(*button);
+    else if (auto* box = as<TextBox>(control))
+        visit(*box);
+}
+
+}  // namespace
+
 Form::Form(FormEnvironment& environment, const FormDesign& design)
     : environment_(environment),
       resizable_(design.resizable),
@@ -33,25 +49,21 @@ Form::Form(FormEnvironment& environment, const FormDesign& design)
         window_->setFixedSize(window_->size());
 }
 
-Form::~Form() {
-    window_->onResized = nullptr;
-    for (Control* control : controls_) {
-        if (auto* canvas = dynamic_cast<Canvas*>(control)) canvas->afterInput = nullptr;
-    }
-}
+Form::~Form() = default;
 
 void Form::load() {
     const auto& onWindow = window_->windowlessControls();
     for (Control* control : controls_) {
-        auto* image = dynamic_cast<Image*>(control);
+        auto* image = as<Image>(control);
         if (image && image->onClick && std::ranges::find(onWindow, image) != onWindow.end())
             imageKeyTargets_.push_back(new ImageKeyTarget(*image, *window_));
     }
-    window_->onResized = [this] { arrangeFocus(); };
+    QObject::connect(window_.get(), &FormWindow::resized, &handlerOwner_,
+                     [this] { arrangeFocus(); });
     arrangeFocus();
     announcer_ = std::make_unique<ChangeAnnouncer>(*window_, environment_.timers);
     for (Control* control : controls_) {
-        if (auto* canvas = dynamic_cast<Canvas*>(control))
+        if (auto* canvas = as<Canvas>(control))
             canvas->afterInput = [this](bool) { announcer_->inputDone(); };
     }
     Form_Load();
@@ -61,12 +73,12 @@ void Form::arrangeFocus() {
     std::vector<QWidget*> canvases;
     std::vector<QWidget*> others;
     for (Control* control : controls_) {
-        if (auto* canvas = dynamic_cast<Canvas*>(control)) {
+        if (auto* canvas = as<Canvas>(control)) {
             if (canvas->onMouseDown || canvas->onMouseMove || canvas->onKeyDown)
                 canvases.push_back(&canvas->widget());
-        } else if (auto* button = dynamic_cast<Button*>(control)) {
+        } else if (auto* button = as<Button>(control)) {
             others.push_back(&button->widget());
-        } else if (auto* box = dynamic_cast<TextBox*>(control)) {
+        } else if (auto* box = as<TextBox>(control)) {
             others.push_back(&box->widget());
         }
     }
@@ -104,12 +116,9 @@ const Control* Form::focusControl() const {
     const QWidget* focused = window_->focusWidget();
     if (!focused) return nullptr;
     for (Control* control : controls_) {
-        if (auto* canvas = dynamic_cast<Canvas*>(control); canvas && &canvas->widget() == focused)
-            return control;
-        if (auto* button = dynamic_cast<Button*>(control); button && &button->widget() == focused)
-            return control;
-        if (auto* box = dynamic_cast<TextBox*>(control); box && &box->widget() == focused)
-            return control;
+        bool found = false;
+        visitWindowed(control, [&](auto& windowed) { found = &windowed.widget() == focused; });
+        if (found) return control;
     }
     if (auto* target = qobject_cast<const ImageKeyTarget*>(focused)) return &target->image();
     return nullptr;
@@ -127,9 +136,7 @@ void Form::setZoom(double zoom) {
     if (zoom_ == zoom) return;
     zoom_ = zoom;
     for (Control* control : controls_) {
-        if (auto* canvas = dynamic_cast<Canvas*>(control)) canvas->setZoom(zoom);
-        if (auto* button = dynamic_cast<Button*>(control)) button->setZoom(zoom);
-        if (auto* box = dynamic_cast<TextBox*>(control)) box->setZoom(zoom);
+        visitWindowed(control, [zoom](auto& windowed) { windowed.setZoom(zoom); });
     }
     window_->setZoom(zoom);
     const QSize size(int(std::lround(designSize().width() * zoom)),
@@ -144,8 +151,7 @@ void Form::setZoom(double zoom) {
 
 void Form::watchDrawing(DrawingWatcher watcher) {
     for (Control* control : controls_) {
-        if (control->kind() == ControlKind::Canvas)
-            static_cast<Canvas*>(control)->watchDrawing(watcher);
+        if (auto* canvas = as<Canvas>(control)) canvas->watchDrawing(watcher);
     }
 }
 
@@ -159,6 +165,7 @@ Control* Form::control(std::string_view name) const {
 template <class T>
 T* Form::keep(std::unique_ptr<T> control) {
     T* raw = control.get();
+    raw->tieHandlersTo(handlerOwner_);
     controls_.push_back(raw);
     owned_.push_back(std::move(control));
     return raw;

@@ -114,6 +114,12 @@ private:
     std::unique_ptr<FormWindow> window_;
     std::vector<QPointer<ImageKeyTarget>> imageKeyTargets_;
     std::unique_ptr<ChangeAnnouncer> announcer_;
+    // What every control's handlers and the window's signals are tied to. Declared last so
+    // that it goes first: the window, closing after it, still reaches the controls, but
+    // no handler of the lesson (whose members are gone) or of the form is called then. A
+    // lesson's own members must not make a control fire as they are destroyed: they go
+    // before this.
+    QObject handlerOwner_;
 };
 
 }  // namespace forms

@@ -302,7 +302,7 @@ std::string LessonWindow::helpTable(const std::string& caption,
 std::vector<KeyHelp> LessonWindow::canvasKeys() const {
     std::vector<KeyHelp> keys;
     for (const Control* control : form_->controls())
-        if (const auto* canvas = dynamic_cast<const Canvas*>(control))
+        if (const auto* canvas = as<const Canvas>(control))
             keys.insert(keys.end(), canvas->keyHelp.begin(), canvas->keyHelp.end());
     return keys;
 }

@@ -130,8 +130,8 @@ public:
     const std::vector<Windowless*>& children() const;
     void repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRectF> pieces) override;
 
-    std::function<void(const MouseEvent&)> onMouseDown;
-    std::function<void(const MouseEvent&)> onMouseMove;
+    Handler<void(const MouseEvent&)> onMouseDown{this};
+    Handler<void(const MouseEvent&)> onMouseMove{this};
     // The one translation point for the mouse: the view calls these with positions in
     // user units, and so does the replay harness.
     void mouseDown(int button, int shift, float x, float y);
@@ -141,22 +141,22 @@ public:
 
     // Keys while the canvas has the keyboard focus. The handler says whether the key did
     // anything; a key it leaves goes on to the window.
-    std::function<bool(const KeyEvent&)> onKeyDown;
-    std::function<void(const KeyEvent&)> onKeyUp;
+    Handler<bool(const KeyEvent&)> onKeyDown{this};
+    Handler<void(const KeyEvent&)> onKeyUp{this};
     bool keyDown(int keyCode, int shift, bool repeat);
     void keyUp(int keyCode, int shift, bool repeat);
     // After each input, once the lesson has handled it: ending is true for a release, for
     // a key step and for a key let go. The mouse events a key step makes count as its
     // own and report nothing by themselves.
-    std::function<void(bool ending)> afterInput;
+    Handler<void(bool ending)> afterInput{this};
     // What a screen reader calls the canvas, and what it adds about the keys.
     void setAccessibleName(const std::string& name);
     void setAccessibleDescription(const std::string& description);
     // What the canvas shows that a screen reader should hear ahead of the description, as
     // the figure changes (e.g. where the keyboard's pointer is); asked whenever it is read.
-    std::function<std::string()> accessibleState;
+    Handler<std::string()> accessibleState{this};
     // Where the key mark goes, asked anew whenever something on the canvas changes.
-    std::function<std::optional<KeyMark>()> keyMark;
+    Handler<std::optional<KeyMark>()> keyMark{this};
     // What onKeyDown does with which keys, for the window's help box.
     std::vector<KeyHelp> keyHelp;
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QPointer>
-#include <functional>
 
 #include "control.h"
 #include "fonts.h"
@@ -41,7 +40,7 @@ public:
 
     bool isDefault() const { return isDefault_; }
 
-    std::function<void()> onClick;
+    Handler<void()> onClick{this};
     // A click as the pupil makes it: nothing happens on a hidden button.
     void click();
 

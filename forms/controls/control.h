@@ -3,10 +3,13 @@
 // image) that have no window of their own and are painted by their container.
 #pragma once
 
+#include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRectF>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "userscale.h"
@@ -27,8 +30,84 @@ public:
     const std::string& name() const { return name_; }
     virtual ControlKind kind() const = 0;
 
+    // Ties the control's handlers to their owner's lifetime: once the owner is destroyed
+    // none of them is called again, though the control itself lives on for a moment (a
+    // form's window closes after the lesson's own members are gone). Untied, they are
+    // called for as long as the control lives.
+    void tieHandlersTo(const QObject& owner) {
+        owner_ = &owner;
+        tied_ = true;
+    }
+    bool handlersLive() const { return !tied_ || owner_; }
+
 private:
     std::string name_;
+    QPointer<const QObject> owner_;
+    bool tied_ = false;
+};
+
+// What as<T>() compares a control's kind with.
+class Canvas;
+class Label;
+class LineShape;
+class Shape;
+class Image;
+class Button;
+class TextBox;
+class Timer;
+template <class T>
+struct KindOf;
+template <>
+struct KindOf<Canvas> : std::integral_constant<ControlKind, ControlKind::Canvas> {};
+template <>
+struct KindOf<Label> : std::integral_constant<ControlKind, ControlKind::Label> {};
+template <>
+struct KindOf<LineShape> : std::integral_constant<ControlKind, ControlKind::LineShape> {};
+template <>
+struct KindOf<Shape> : std::integral_constant<ControlKind, ControlKind::Shape> {};
+template <>
+struct KindOf<Image> : std::integral_constant<ControlKind, ControlKind::Image> {};
+template <>
+struct KindOf<Button> : std::integral_constant<ControlKind, ControlKind::Button> {};
+template <>
+struct KindOf<TextBox> : std::integral_constant<ControlKind, ControlKind::TextBox> {};
+template <>
+struct KindOf<Timer> : std::integral_constant<ControlKind, ControlKind::Timer> {};
+
+// The control as its own class (e.g. as<Canvas>(control)), or nullptr when it is of
+// another kind or null. The one way the runtime tells controls apart.
+template <class T, class From>
+T* as(From* control) {
+    if (!control || control->kind() != KindOf<std::remove_const_t<T>>::value) return nullptr;
+    return static_cast<T*>(control);
+}
+
+// A control's handler for one of its events, which whoever holds the control sets, as
+// a lesson sets its event handlers. It reads as unset, and calling it does nothing and
+// returns an empty value, once the control's handlers are no longer live.
+template <class Signature>
+class Handler;
+
+template <class Result, class... Args>
+class Handler<Result(Args...)> {
+public:
+    explicit Handler(const Control* control) : control_(control) {}
+    Handler(const Handler&) = delete;
+    Handler& operator=(const Handler&) = delete;
+
+    Handler& operator=(std::function<Result(Args...)> function) {
+        function_ = std::move(function);
+        return *this;
+    }
+    explicit operator bool() const { return function_ && control_->handlersLive(); }
+    Result operator()(Args... args) const {
+        if (!*this) return Result();
+        return function_(std::forward<Args>(args)...);
+    }
+
+private:
+    const Control* control_;
+    std::function<Result(Args...)> function_;
 };
 
 // A rectangle in twips as a design-time layout gives it.
@@ -76,7 +155,7 @@ public:
     // What a screen reader is told. By default a label reads its caption and an image its
     // given name; a lesson may give a text that follows the figure, leave the control out
     // where another one reads for it, or name the caption that a readout belongs to.
-    std::function<std::string()> accessibleText;
+    Handler<std::string()> accessibleText{this};
     bool accessibleHidden = false;
     const Windowless* labelledBy = nullptr;
     // The accessible text of a control whose name never changes.

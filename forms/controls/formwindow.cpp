@@ -68,7 +68,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 
 Image* FormWindow::imageAt(QPointF point) const {
     for (Windowless* control : layer_.controls()) {
-        auto* image = dynamic_cast<Image*>(control);
+        auto* image = as<Image>(control);
         if (image && image->isVisible() && image->onClick && image->pixelBounds().contains(point))
             return image;
     }
@@ -88,7 +88,7 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (onResized) onResized();
+    emit resized();
 }
 
 }  // namespace forms

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 
 #include "color.h"
 #include "control.h"
@@ -35,7 +34,8 @@ public:
         return layer_.controls();
     }
 
-    std::function<void()> onResized;
+signals:
+    void resized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

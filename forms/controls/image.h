@@ -3,8 +3,6 @@
 // stretched. A click is delivered when a press and its release both fall on it.
 #pragma once
 
-#include <functional>
-
 #include "control.h"
 #include "picture.h"
 
@@ -33,7 +31,7 @@ public:
     const Picture& picture() const { return picture_; }
     const std::string& accessibleName() const { return accessibleName_; }
 
-    std::function<void()> onClick;
+    Handler<void()> onClick{this};
     void click();
 
     QRectF pixelBounds() const override;

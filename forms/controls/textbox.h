@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QPointer>
-#include <functional>
 
 #include "control.h"
 #include "fonts.h"
@@ -36,7 +35,7 @@ public:
     void setAccessibleName(const std::string& name);
 
     // Enter or the keypad's Enter in the box.
-    std::function<void()> onEnter;
+    Handler<void()> onEnter{this};
 
 private:
     TwipsRect rect_;

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "control.h"
 
@@ -42,7 +41,7 @@ public:
     int interval() const { return interval_; }
     void setInterval(int interval);
 
-    std::function<void()> onTimer;
+    Handler<void()> onTimer{this};
     // Called by the driver.
     void tick();
 

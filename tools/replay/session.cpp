@@ -97,7 +97,7 @@ Session::Session(std::string_view lesson) : lesson_(lesson) {
 Session::~Session() = default;
 
 Canvas* Session::canvas() const {
-    return dynamic_cast<Canvas*>(window_->form().control("Picture1"));
+    return as<Canvas>(window_->form().control("Picture1"));
 }
 
 std::optional<std::string> Session::mouse(std::string_view command,
@@ -159,9 +159,9 @@ std::optional<std::string> Session::run(std::string_view line) {
     if (command == "click") {
         if (fields.size() != 2) return "expected: click NAME";
         Control* control = form().control(fields[1]);
-        if (auto* button = dynamic_cast<Button*>(control))
+        if (auto* button = as<Button>(control))
             button->click();
-        else if (auto* image = dynamic_cast<Image*>(control))
+        else if (auto* image = as<Image>(control))
             image->click();
         else
             return "no button or image named " + excerpt(fields[1]);
@@ -169,7 +169,7 @@ std::optional<std::string> Session::run(std::string_view line) {
     }
     if (command == "text") {
         if (fields.size() < 2) return "expected: text NAME REST";
-        auto* box = dynamic_cast<TextBox*>(form().control(fields[1]));
+        auto* box = as<TextBox>(form().control(fields[1]));
         if (!box) return "no text box named " + excerpt(fields[1]);
         box->setText(std::string(restAfterTwoFields(line)));
         return std::nullopt;
