@@ -10,7 +10,7 @@ LESSON_PACKAGES=(
     fonts-liberation fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick libxtst-dev
     appstream desktop-file-utils dpkg-dev groff-base lintian
-    openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    openbox dbus at-spi2-core python3 python3-pyatspi gir1.2-atspi-2.0 clang-format
     qt6-wayland weston xserver-xephyr x11-xserver-utils
 )
 
