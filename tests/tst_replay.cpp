@@ -85,6 +85,28 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY(lastState(run.out)["controls"].toObject()["Label4"].toObject()["Visible"].toBool());
     }
+    // The script alone decides what is painted, never the machine's speed: keys that
+    // come faster than the screen refreshes are each painted, as when every step is
+    // photographed. (Read from a file, a script's keys come fastest.)
+    void picturesDependOnTheScriptAlone() {
+        QTemporaryDir dir;
+        const QByteArray keys = "wait 20\ndown -1.95 1\nkey Shift+Left\nkey Left\nkey Shift+Left\n";
+        QByteArray photographed = keys;
+        photographed.replace("\nkey", "\npng " + dir.filePath("step.png").toUtf8() + "\nkey");
+        QByteArray pictures[2];
+        for (int run = 0; run < 2; ++run) {
+            QFile script(dir.filePath("script"));
+            QVERIFY(script.open(QIODevice::WriteOnly) &&
+                    script.write(run ? photographed : keys) > 0);
+            script.close();
+            QCOMPARE(
+                replay({"--png", dir.filePath("end.png"), "dorvane", script.fileName()}).status, 0);
+            QFile end(dir.filePath("end.png"));
+            QVERIFY(end.open(QIODevice::ReadOnly));
+            pictures[run] = end.readAll();
+        }
+        QVERIFY(pictures[0] == pictures[1]);
+    }
     // "@" stands for a scratch directory holding kept.png and sub/.
     void hostileRunsEndCleanly_data() {
         struct Row {

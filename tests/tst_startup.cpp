@@ -52,6 +52,10 @@ private slots:
             {"fuzz overlong seconds", LESSON_FUZZ_PATH, {"--seconds", kOverlong}, {}, 2, QByteArray(80, '9') + "..."},
             {"fuzz seed too large", LESSON_FUZZ_PATH, {"--seed", "4294967296"}, {}, 2, "--seed"},
             {"fuzz unknown lesson", LESSON_FUZZ_PATH, {"nosuch"}, {}, 2, "unknown lesson nosuch"},
+            {"fuzz script of two lessons", LESSON_FUZZ_PATH, {"--script", "dorvane", "skelvin"}, {}, 2, "--script takes one lesson"},
+            {"fuzz script of no events", LESSON_FUZZ_PATH, {"--script", "--events", "0", "quillet"}, {}, 2, "--events takes"},
+            // Every event the seed throws is a line the replay reads; its texts reach the boxes.
+            {"fuzz script replayed", "/bin/bash", {"-c", "set -o pipefail; \"$0\" --script --events 600 --seed 7 quillet | \"$1\" quillet", LESSON_FUZZ_PATH, LESSON_REPLAY_PATH}, {}, 0, "数据输入有误"},
             {"soak help", LESSON_SOAK_PATH, {"--help"}, {}, 0, "usage: lesson-soak"},
             {"soak unknown option", LESSON_SOAK_PATH, {"--quick", "--bogus"}, {}, 2, "unknown option --bogus"},
         };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // lesson-fuzz [--seconds N] [--seed S] [--budgets] [LESSON...]; lesson-fuzz --help
+// lesson-fuzz --script [--events N] [--seed S] LESSON
 // Throws random events at the lessons in-process, through the same runtime the windows
 // use: presses, moves and releases with every button combination, at positions from the
 // canvas out to the ends of the single range; clicks on every button and image; random
@@ -8,6 +9,9 @@
 // catch memory and undefined-behaviour faults. It reports the slowest event; with
 // --budgets (as scripts/benchmark runs it) an event over 100 ms fails too, which on a
 // busy machine says little, so the test suite leaves it out.
+// With --script it runs nothing and prints the first N events a run with seed S throws at
+// LESSON as a lesson-replay script: each event is already a script line, so the script
+// replays them exactly. The run's flush of posted events every 64 events has no line.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -84,52 +88,66 @@ struct Report {
     int failures = 0;
 };
 
+// What the events can name: the buttons and images to click, the text boxes to fill.
+struct Targets {
+    std::vector<std::string> clickable, boxes;
+
+    explicit Targets(replay::Session& session) {
+        for (const Control* control : session.form().controls()) {
+            if (control->kind() == ControlKind::Button || control->kind() == ControlKind::Image)
+                clickable.push_back(control->name());
+            if (control->kind() == ControlKind::TextBox) boxes.push_back(control->name());
+        }
+    }
+};
+
+// The next event as a lesson-replay script line. It draws from random alone, never from
+// the lesson's state, so a seed gives the same events whether they are run or printed.
+std::string nextEvent(QRandomGenerator& random, const Targets& targets) {
+    std::string event;
+    switch (random.bounded(10)) {
+        case 0:
+        case 1:
+            event = "down " + std::to_string(float(coordinate(random))) + " " +
+                    std::to_string(float(coordinate(random))) + " " +
+                    std::to_string(1 << random.bounded(3));
+            break;
+        case 2:
+            event = "up 0 0 " + std::to_string(1 << random.bounded(3));
+            break;
+        case 3:
+        case 4:
+        case 5:
+            event = "move " + std::to_string(float(coordinate(random))) + " " +
+                    std::to_string(float(coordinate(random))) + " " +
+                    std::to_string(random.bounded(8));
+            break;
+        case 6:
+            event = "click " + targets.clickable[random.bounded(int(targets.clickable.size()))];
+            break;
+        case 7:
+            if (!targets.boxes.empty()) {
+                event = "text " + targets.boxes[random.bounded(int(targets.boxes.size()))] + " " +
+                        randomText(random);
+                for (char& c : event)
+                    if (c == '\n' || c == '\r') c = ' ';
+                break;
+            }
+            [[fallthrough]];
+        default:
+            event = "wait " + std::to_string(random.bounded(random.bounded(4) == 0 ? 4000 : 40));
+    }
+    return event;
+}
+
 void fuzz(const std::string& lesson, double seconds, quint32 seed, Report& report) {
     QRandomGenerator random(seed);
     replay::Session session(lesson);
-    std::vector<std::string> clickable, boxes;
-    for (const Control* control : session.form().controls()) {
-        if (control->kind() == ControlKind::Button || control->kind() == ControlKind::Image)
-            clickable.push_back(control->name());
-        if (control->kind() == ControlKind::TextBox) boxes.push_back(control->name());
-    }
+    const Targets targets(session);
     QElapsedTimer total;
     total.start();
     while (double(total.elapsed()) < seconds * 1000) {
-        std::string event;
-        switch (random.bounded(10)) {
-            case 0:
-            case 1:
-                event = "down " + std::to_string(float(coordinate(random))) + " " +
-                        std::to_string(float(coordinate(random))) + " " +
-                        std::to_string(1 << random.bounded(3));
-                break;
-            case 2:
-                event = "up 0 0 " + std::to_string(1 << random.bounded(3));
-                break;
-            case 3:
-            case 4:
-            case 5:
-                event = "move " + std::to_string(float(coordinate(random))) + " " +
-                        std::to_string(float(coordinate(random))) + " " +
-                        std::to_string(random.bounded(8));
-                break;
-            case 6:
-                event = "click " + clickable[random.bounded(int(clickable.size()))];
-                break;
-            case 7:
-                if (!boxes.empty()) {
-                    event = "text " + boxes[random.bounded(int(boxes.size()))] + " " +
-                            randomText(random);
-                    for (char& c : event)
-                        if (c == '\n' || c == '\r') c = ' ';
-                    break;
-                }
-                [[fallthrough]];
-            default:
-                event =
-                    "wait " + std::to_string(random.bounded(random.bounded(4) == 0 ? 4000 : 40));
-        }
+        const std::string event = nextEvent(random, targets);
         QElapsedTimer timer;
         timer.start();
         const auto error = session.run(event);
@@ -161,17 +179,35 @@ void fuzz(const std::string& lesson, double seconds, quint32 seed, Report& repor
 
 constexpr const char* kUsage =
     "usage: lesson-fuzz [--seconds N] [--seed S] [--budgets] [LESSON...]\n"
+    "       lesson-fuzz --script [--events E] [--seed S] LESSON\n"
     "       lesson-fuzz -h | --help\n"
     "N is the length of the whole run in seconds, a number above 0 and at most 1000000\n"
     "(default 20); S a whole number from 0 to 4294967295 (default 1). LESSON is dorvane,\n"
-    "skelvin or quillet, all three by default.\n";
+    "skelvin or quillet, all three by default. --script prints the first E events (1 to\n"
+    "1000000, default 1000) that the run with seed S throws at LESSON as a lesson-replay\n"
+    "script, and runs nothing.\n";
 
 struct Options {
     double seconds = 20;
     quint32 seed = 1;
     bool budgets = false;
+    bool script = false;
+    long long events = 1000;
     std::vector<std::string> lessons;
 };
+
+// The events of a seed as a script; the header says how to make it again.
+int printScript(const std::string& lesson, long long events, quint32 seed) {
+    QRandomGenerator random(seed);
+    replay::Session session(lesson);
+    const Targets targets(session);
+    std::printf("# lesson-fuzz --script --events %lld --seed %u %s\n", events, seed,
+                lesson.c_str());
+    for (long long i = 0; i < events; ++i) std::printf("%s\n", nextEvent(random, targets).c_str());
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fputs("lesson-fuzz: cannot write standard output\n", stderr);
+    return 1;
+}
 
 int usageError(const std::string& problem) {
     std::fprintf(stderr, "lesson-fuzz: %s\n%s", problem.c_str(), kUsage);
@@ -188,7 +224,9 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             help = true;
         } else if (arg == "--budgets") {
             options.budgets = true;
-        } else if (arg == "--seconds" || arg == "--seed") {
+        } else if (arg == "--script") {
+            options.script = true;
+        } else if (arg == "--seconds" || arg == "--seed" || arg == "--events") {
             if (i + 1 == argc) return usageError(arg + " needs a value");
             const std::string value = argv[++i];
             const char* end = value.data() + value.size();
@@ -201,6 +239,14 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
                         "--seconds takes a number above 0 and at most 1000000, not \"" +
                         excerpt(value) + "\"");
                 options.seconds = seconds;
+            } else if (arg == "--events") {
+                long long events = 0;
+                const auto read = std::from_chars(value.data(), end, events);
+                if (value.empty() || read.ptr != end || read.ec != std::errc() || events < 1 ||
+                    events > 1000000)
+                    return usageError("--events takes a whole number from 1 to 1000000, not \"" +
+                                      excerpt(value) + "\"");
+                options.events = events;
             } else {
                 quint32 seed = 0;
                 const auto read = std::from_chars(value.data(), end, seed);
@@ -221,6 +267,8 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         std::fputs(kUsage, stdout);
         return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
+    if (options.script && options.lessons.size() != 1)
+        return usageError("--script takes one lesson");
     return std::nullopt;
 }
 
@@ -238,6 +286,7 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     installFontMapping();
+    if (options.script) return printScript(lessons.front(), options.events, seed);
 
     Report report;
     QElapsedTimer clock;
