@@ -19,7 +19,6 @@
 
 #include "fonts.h"
 #include "pngfile.h"
-#include "repaintareas.h"
 #include "session.h"
 
 namespace {
@@ -140,10 +139,6 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     forms::installFontMapping();
-    // Every change is painted as it comes. A window holds one made within a screen refresh
-    // of the last paint for the next; here that would let the machine's speed decide which
-    // steps are painted, and the pictures can differ with what was painted before them.
-    forms::RepaintBatch::setFrameInterval(std::chrono::nanoseconds(0));
 
     const std::string scriptName = options.script.value_or("standard input");
     std::FILE* script = options.script ? std::fopen(options.script->c_str(), "rb") : stdin;
