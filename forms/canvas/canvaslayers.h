@@ -96,7 +96,6 @@ public:
     // the screen-only layer keeps its image (its caller clears the pixels) and no marks.
     void clearPersistent(const QColor& backColor);
     void forgetScreenMarks();
-    bool persistentIsBlank() const { return persistentIsBlank_; }
     void setPersistentIsBlank(bool blank) { persistentIsBlank_ = blank; }
 
 private:
@@ -116,8 +115,9 @@ private:
     // otherwise paint states the screen never shows. Only keep, paintWaitingMarks, a clear
     // and an erase (through screenMarksPainted) move it.
     //
-    // painter_ is open on painterTarget_'s image, or both are empty. Writing to an image
-    // directly, replacing it or showing it must end the painter first.
+    // painter_ is open on painterTarget_'s image, or both are empty. Replacing an image or
+    // showing it must end the painter first, and so must writing to it directly while it is
+    // shared: the painter would go on drawing into the copy the write leaves behind.
     Layer persistent_;
     Layer screen_;
     bool persistentIsBlank_ = true;
