@@ -298,6 +298,7 @@ private slots:
         form_->canvas->setAutoRedraw(false);
         form_->canvas->line(5, 4, 9, 4, kRed);
         form_->canvas->line(-1, -2, 0, -2, kRed);  // far from the other
+        grab();  // shown, so that both lines are on the layer the clear empties
         form_->canvas->cls();  // with AutoRedraw off only screen-only drawing goes
         QCOMPARE(pixelAt(7, 4), toQColor(SystemColor::MenuBar));
         // A circle round where the far line was shows none of it.

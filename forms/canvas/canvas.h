@@ -5,23 +5,28 @@
 // kept too, so that a covered and uncovered window shows the canvas exactly as before,
 // and is erased only where a child control changes or by Cls. Both layers keep the calls
 // that made them, so that at a new zoom or pixel ratio they are drawn afresh, never scaled.
+// The canvas itself turns the drawing calls into marks in its pixels and tells the view
+// what to repaint; its parts keep the layers (canvaslayers), the comparison of a picture
+// kept through a clear (redrawmatch), the erases of screen-only drawing (screenerases),
+// the input and the key mark (canvasinput) and what a screen reader hears (canvasaccess).
 #pragma once
 
-#include <QFont>
-#include <QImage>
 #include <QPointer>
 #include <QRegion>
-#include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "canvasaccess.h"
+#include "canvasinput.h"
+#include "canvaslayers.h"
 #include "color.h"
 #include "control.h"
-#include "watching.h"
 #include "fonts.h"
+#include "redrawmatch.h"
+#include "screenerases.h"
+#include "watching.h"
 
 class QPainter;
 class QWidget;
@@ -130,35 +135,37 @@ public:
     const std::vector<Windowless*>& children() const;
     void repaintArea(const QRectF& pixelRect, Erase erase, std::vector<QRectF> pieces) override;
 
-    Handler<void(const MouseEvent&)> onMouseDown{this};
-    Handler<void(const MouseEvent&)> onMouseMove{this};
     // The one translation point for the mouse: the view calls these with positions in
     // user units, and so does the replay harness.
     void mouseDown(int button, int shift, float x, float y);
     void mouseMove(int buttons, int shift, float x, float y);
     void mouseUp(int button, int shift, float x, float y);
-    int heldButtons() const { return heldButtons_; }
+    int heldButtons() const { return input_.heldButtons(); }
 
     // Keys while the canvas has the keyboard focus. The handler says whether the key did
     // anything; a key it leaves goes on to the window.
-    Handler<bool(const KeyEvent&)> onKeyDown{this};
-    Handler<void(const KeyEvent&)> onKeyUp{this};
     bool keyDown(int keyCode, int shift, bool repeat);
     void keyUp(int keyCode, int shift, bool repeat);
+    // What a screen reader calls the canvas, and what it adds about the keys.
+    void setAccessibleName(const std::string& name);
+    void setAccessibleDescription(const std::string& description);
+    // What onKeyDown does with which keys, for the window's help box.
+    std::vector<KeyHelp> keyHelp;
+
+    // The lesson's handlers, and what the canvas asks of it.
+    Handler<void(const MouseEvent&)> onMouseDown{this};
+    Handler<void(const MouseEvent&)> onMouseMove{this};
+    Handler<bool(const KeyEvent&)> onKeyDown{this};
+    Handler<void(const KeyEvent&)> onKeyUp{this};
     // After each input, once the lesson has handled it: ending is true for a release, for
     // a key step and for a key let go. The mouse events a key step makes count as its
     // own and report nothing by themselves.
     Handler<void(bool ending)> afterInput{this};
-    // What a screen reader calls the canvas, and what it adds about the keys.
-    void setAccessibleName(const std::string& name);
-    void setAccessibleDescription(const std::string& description);
     // What the canvas shows that a screen reader should hear ahead of the description, as
     // the figure changes (e.g. where the keyboard's pointer is); asked whenever it is read.
     Handler<std::string()> accessibleState{this};
     // Where the key mark goes, asked anew whenever something on the canvas changes.
     Handler<std::optional<KeyMark>()> keyMark{this};
-    // What onKeyDown does with which keys, for the window's help box.
-    std::vector<KeyHelp> keyHelp;
 
     // Tells the watcher of every drawing call, for inspection from outside.
     void watchDrawing(DrawingWatcher watcher) { watcher_ = std::move(watcher); }
@@ -170,51 +177,23 @@ public:
     void settleRedraw();
     // The thickness of each of the sunken edge's two rings in the view's pixels (0: none).
     int edgeWidth() const;
+    // The parts the view asks: where the key mark is, what a screen reader hears.
+    const CanvasInput& input() const { return input_; }
+    const CanvasAccess& access() const { return access_; }
 
 private:
-    // One drawing call as it reached the layer, in the canvas's logical pixels at zoom 1.
-    struct Mark {
-        DrawingOp op;
-        QPointF a;  // Line: first end; PSet: centre; Print: top left
-        QPointF b;  // Line: second end
-        QRectF box;  // Circle: the circle's square
-        double from = 0;  // Circle: start angle and span, in degrees
-        double span = 0;
-        QColor color;
-        int width = 1;
-        QString text;
-        QFont font;
-        QRect reach;  // whole pixels the call may have covered
-        std::uint64_t serial = 0;
-        QRegion uncovered;  // screen-only: the part no erase has reached since
-    };
-    struct Layer {
-        QImage image;
-        std::vector<Mark> marks;
-        bool replayable = true;  // false once too many marks were kept to redraw them all
-    };
-    struct ScreenErase {
-        std::uint64_t serial;  // erases what marks of a lower serial drew
-        QRect area;
-    };
+    friend class CanvasInput;
 
     void place();
     double ratio() const;
-    QPainter& painterOn(Layer& layer);
-    void endPainting();
+    QRect inner() const;
     void ensureImages();
-    void paintMark(QPainter& painter, const Mark& mark) const;
-    static bool sameDrawing(const Mark& before, const Mark& now);
-    void divergeRedraw();
     void keep(Mark mark);
-    void eraseScreen(const QRect& area);
-    void settleErases();
-    // Paints the screen-only drawing that waits to be shown.
-    void paintWaitingMarks();
-    void redraw(Layer& layer, const QImage& before, bool screen);
     void drawn(const QRectF& pixelRect, DrawingCall call);
     QRect zoomedArea(const QRectF& pixelRect) const;
     void repaintGathered(const QRegion& region);
+    // Repaints what a comparison after a clear changed, part by part.
+    void repaintRedrawn(const QRegion& region);
 
     QPointer<CanvasView> view_;
     TwipsRect design_;
@@ -229,32 +208,16 @@ private:
     int drawWidth_ = 1;
     float currentX_ = 0;
     float currentY_ = 0;
-    int heldButtons_ = 0;
-    int keyDepth_ = 0;
-    Layer persistent_;
-    bool persistentIsBlank_ = true;
     TextAdvances advances_;
-    // The marks of the picture kept through a clear, and how many calls since have drawn
-    // them again in order.
-    struct Redrawing {
-        std::vector<Mark> before;
-        std::size_t matched = 0;
-    };
-    std::optional<Redrawing> redrawing_;
-    bool keptUnchanged_ = false;  // the last kept call drew what was there already
-    Layer screen_;
-    QRegion screenDrawing_;  // where the screen-only layer holds anything, at zoom 1
-    std::vector<ScreenErase> screenErases_;
-    std::size_t screenPainted_ = 0;  // the screen-only marks already painted, from the first
-    // Erases asked for since the layer was last drawn on or shown: a clear before then
-    // makes them needless, as when a lesson moves its labels and then clears its arcs.
-    std::vector<QRect> pendingErases_;
-    std::uint64_t nextSerial_ = 0;
-    double imageRatio_ = 0;
-    std::unique_ptr<QPainter> painter_;
-    Layer* painterTarget_ = nullptr;
     DrawingWatcher watcher_;
     WindowlessLayer children_;
+    // The parts, each keeping its own invariants. The erases and the comparison after a
+    // clear work on the layers, which are made first and go last.
+    CanvasLayers layers_;
+    ScreenErases erases_{layers_};
+    RedrawMatch redraw_{layers_};
+    CanvasInput input_{*this};
+    CanvasAccess access_{*this};
 };
 
 }  // namespace forms

@@ -6,7 +6,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTransform>
-#include <cmath>
 
 #include "canvas.h"
 
@@ -28,7 +27,7 @@ double CanvasView::surfaceZoom() const {
 }
 
 std::string CanvasView::accessibleState() const {
-    return canvas_.accessibleState ? canvas_.accessibleState() : std::string();
+    return canvas_.access().state();
 }
 
 void CanvasView::repaintLater(const QRect& area) {
@@ -95,62 +94,23 @@ void CanvasView::paintRect(QPainter& painter, const QRect& part) {
     if (showsKeyMark() && keyMarksPainted_) paintKeyMark(painter);
 }
 
-namespace {
-
-// The marks in the canvas's pixels at zoom 1; the pens are centred on the outline.
-constexpr double kRingRadius = 9;
-constexpr double kRingPen = 2;
-constexpr double kCrossArm = 5;
-constexpr double kCrossPen = 1;
-
-// How far from its centre a mark's ink reaches, in the canvas's pixels at zoom 1: half the
-// pen beyond the outline, and beyond an arm's end too, for the pen's square cap.
-double keyMarkReach(KeyMarkShape shape) {
-    return shape == KeyMarkShape::Ring ? kRingRadius + kRingPen / 2 : kCrossArm + kCrossPen / 2;
-}
-
-}  // namespace
-
 QTransform CanvasView::keyMarkTransform() const {
     return QTransform::fromTranslate(innerOrigin().x(), innerOrigin().y())
         .scale(canvas_.zoom(), canvas_.zoom());
 }
 
 QRect CanvasView::keyMarkRect() const {
-    if (!showsKeyMark() || !canvas_.keyMark) return {};
-    const std::optional<KeyMark> mark = canvas_.keyMark();
-    if (!mark) return {};
-    const QPointF centre = canvas_.scale().toPixels(mark->x, mark->y);
-    const double reach = keyMarkReach(mark->shape);
-    // Mapped as the paint maps it. A far-away point has no mark to show, and its huge
-    // coordinates must not reach the integer rectangle.
-    const QRectF drawn = keyMarkTransform().mapRect(
-        QRectF(centre - QPointF(reach, reach), centre + QPointF(reach, reach)));
-    if (!std::isfinite(centre.x()) || !std::isfinite(centre.y()) ||
-        !drawn.intersects(QRectF(rect())))
-        return {};
-    // Antialiasing may tint the pixel beyond the last one the outline touches.
-    return drawn.toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (!showsKeyMark()) return {};
+    return canvas_.input().keyMarkRect(keyMarkTransform(), rect());
 }
 
 void CanvasView::paintKeyMark(QPainter& painter) const {
-    const std::optional<KeyMark> mark = canvas_.keyMark ? canvas_.keyMark() : std::nullopt;
-    if (!mark || keyMarkRect().isEmpty()) return;
-    const QPointF centre = canvas_.scale().toPixels(mark->x, mark->y);
+    if (keyMarkRect().isEmpty()) return;
     painter.save();
     // The painter stands at the inner area's corner; the mark is placed from the widget's,
     // by the transform its repaint area is worked out with.
     painter.setTransform(keyMarkTransform());
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor ink = palette().color(QPalette::Highlight);
-    if (mark->shape == KeyMarkShape::Ring) {
-        painter.setPen(QPen(ink, kRingPen));
-        painter.drawEllipse(centre, kRingRadius, kRingRadius);
-    } else {
-        painter.setPen(QPen(ink, kCrossPen));
-        painter.drawLine(centre - QPointF(kCrossArm, 0), centre + QPointF(kCrossArm, 0));
-        painter.drawLine(centre - QPointF(0, kCrossArm), centre + QPointF(0, kCrossArm));
-    }
+    canvas_.input().paintKeyMark(painter, palette().color(QPalette::Highlight));
     painter.restore();
 }
 
