@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
         }
     }
     if (callgrind)
-        return countInstructions(floor, lessons, steps ? steps : 100, runs ? runs : 5, each) ? 0 : 1;
+        return countInstructions(floor, lessons, steps ? steps : 100, runs ? runs : 5, each) ? 0
+                                                                                             : 1;
     steps = steps ? steps : 300;
     runs = runs ? runs : 7;
 
@@ -148,10 +149,11 @@ int main(int argc, char** argv) {
                 if (run == 0 && !shots.empty()) {
                     const std::string shot = shots + "/" + program.name + "-" +
                                              (showing.fullScreen ? "full" : "100") + ".png";
-                    measure(lessonScreen, floorScreen, program, floor, showing, steps, intervalMs, shot);
+                    measure(lessonScreen, floorScreen, program, floor, showing, steps, intervalMs,
+                            shot);
                 }
-                const Sample sample =
-                    measure(lessonScreen, floorScreen, program, floor, showing, steps, intervalMs, {});
+                const Sample sample = measure(lessonScreen, floorScreen, program, floor, showing,
+                                              steps, intervalMs, {});
                 if (!sample.ok) {
                     std::fprintf(stderr, "drag-cpu-benchmark: measuring %s at %s failed\n",
                                  program.name, showing.name);

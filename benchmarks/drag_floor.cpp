@@ -50,7 +50,10 @@ protected:
 private:
     QRect covered() const {
         const double reach = zoom_ + 2;
-        return QRectF(fixed_, end_).normalized().adjusted(-reach, -reach, reach, reach).toAlignedRect();
+        return QRectF(fixed_, end_)
+            .normalized()
+            .adjusted(-reach, -reach, reach, reach)
+            .toAlignedRect();
     }
 
     double zoom_;
@@ -68,7 +71,8 @@ int main(int argc, char** argv) {
     Segment segment(zoom > 0 ? zoom : 1);
     if (arguments.contains("--fullscreen")) {
         const QSize screen = segment.screen()->geometry().size();
-        segment.setZoom(std::min(screen.width() / kClient.width(), screen.height() / kClient.height()));
+        segment.setZoom(
+            std::min(screen.width() / kClient.width(), screen.height() / kClient.height()));
         segment.showFullScreen();
     } else {
         segment.show();

@@ -68,7 +68,7 @@ double percentile(std::vector<double> values, double fraction) {
 struct Showing {
     const char* name;
     double zoomPercent;
-    QSize screen;  // empty: in the window
+    QSize screen;         // empty: in the window
     double budgetFactor;  // times the budget at 100 %
 };
 
@@ -147,17 +147,21 @@ int measureDemonstration() {
 // otherwise; full screen is measured on a screen of the size it names.
 QString offscreenPlatform(QSize screen, const QTemporaryDir& files) {
     if (screen.isEmpty()) return "offscreen";
-    const QString path = files.filePath(QString("screen-%1x%2.json").arg(screen.width()).arg(screen.height()));
+    const QString path =
+        files.filePath(QString("screen-%1x%2.json").arg(screen.width()).arg(screen.height()));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return "offscreen";
-    file.write(QString(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": %1, "height": %2, "logicalDpi": 96}]})")
-                   .arg(screen.width())
-                   .arg(screen.height())
-                   .toUtf8());
+    file.write(
+        QString(
+            R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": %1, "height": %2, "logicalDpi": 96}]})")
+            .arg(screen.width())
+            .arg(screen.height())
+            .toUtf8());
     return "offscreen:configfile=" + path;
 }
 
-QString runChild(const QStringList& arguments, const QString& scale, const QString& platform = "offscreen") {
+QString runChild(const QStringList& arguments, const QString& scale,
+                 const QString& platform = "offscreen") {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", platform);

@@ -21,12 +21,11 @@ forms::IconArtwork lessonIcon() {
         dottedLine(painter, o, b, dots, ink);
         if (side >= 32) {  // the right-angle mark needs room to read as one
             const double mark = side * 0.12;
-            painter.setPen(QPen(ink, strokeWidth(side, 1.0 / 48), Qt::SolidLine, Qt::FlatCap,
-                                Qt::MiterJoin));
+            painter.setPen(
+                QPen(ink, strokeWidth(side, 1.0 / 48), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
             painter.setBrush(Qt::NoBrush);
-            painter.drawPolyline(QPolygonF{{o.x() - mark, o.y()},
-                                           {o.x() - mark, o.y() - mark},
-                                           {o.x(), o.y() - mark}});
+            painter.drawPolyline(QPolygonF{
+                {o.x() - mark, o.y()}, {o.x() - mark, o.y() - mark}, {o.x(), o.y() - mark}});
         }
 
         painter.setPen(QPen(Qt::black, strokeWidth(side, 1.0 / 11), Qt::SolidLine, Qt::RoundCap));

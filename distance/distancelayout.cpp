@@ -2,8 +2,8 @@
 // The window of the distance lesson as designed, control by control in design order.
 #include "coordinateplane.h"
 #include "distanceform.h"
-#include "emblem.h"
 #include "distancepictures.h"
+#include "emblem.h"
 #include "pointkeys.h"
 
 namespace distance {

@@ -114,14 +114,17 @@ void paintBook(QPainter& painter, const QColor& ink) {
 }  // namespace
 
 forms::Picture picture(QColor ink, QColor paper) {
-    return forms::Picture(QSize(58, 58), [ink](QPainter& painter) {
-        paintBook(painter, ink);
-        paintSprig(painter, ink, -1);
-        paintSprig(painter, ink, +1);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(ink);
-        painter.drawPath(star(QPointF(29, 15.5), 10.5, 4.3));
-    }, paper);
+    return forms::Picture(
+        QSize(58, 58),
+        [ink](QPainter& painter) {
+            paintBook(painter, ink);
+            paintSprig(painter, ink, -1);
+            paintSprig(painter, ink, +1);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(ink);
+            painter.drawPath(star(QPointF(29, 15.5), 10.5, 4.3));
+        },
+        paper);
 }
 
 }  // namespace emblem

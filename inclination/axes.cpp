@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The axes routine: a fresh plane for the given ranges, with its ticks counted out from
 // the origin.
+#include <algorithm>
+
 #include "inclinationform.h"
 #include "tickcounter.h"
-
-#include <algorithm>
 
 namespace inclination {
 

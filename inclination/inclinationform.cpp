@@ -4,10 +4,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "keystep.h"
-#include "numbertext.h"
 #include "inclinationicon.h"
 #include "inclinationpictures.h"
+#include "keystep.h"
+#include "numbertext.h"
 #include "singleprecision.h"
 
 namespace inclination {

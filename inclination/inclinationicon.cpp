@@ -33,8 +33,7 @@ forms::IconArtwork lessonIcon() {
 
         QPainterPath arc;
         arc.arcMoveTo(QRectF(pivot.x() - radius, pivot.y() - radius, 2 * radius, 2 * radius), 0);
-        arc.arcTo(QRectF(pivot.x() - radius, pivot.y() - radius, 2 * radius, 2 * radius), 0,
-                  angle);
+        arc.arcTo(QRectF(pivot.x() - radius, pivot.y() - radius, 2 * radius, 2 * radius), 0, angle);
         painter.setPen(QPen(QColor(0xFF, 0x00, 0x00), strokeWidth(side, 1.0 / 20), Qt::SolidLine,
                             Qt::FlatCap));
         painter.setBrush(Qt::NoBrush);

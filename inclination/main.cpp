@@ -2,8 +2,8 @@
 #include <QGuiApplication>
 
 #include "inclinationform.h"
-#include "lessonapp.h"
 #include "inclinationicon.h"
+#include "lessonapp.h"
 
 int main(int argc, char** argv) {
     return forms::runLesson(argc, argv, [](forms::FormEnvironment& environment) {

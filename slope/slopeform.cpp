@@ -27,7 +27,10 @@ double squared(double value) {
 }  // namespace
 
 SlopeForm::SlopeForm(FormEnvironment& environment)
-    : Form(environment, {.caption = "斜率公式", .clientWidth = 7800, .clientHeight = 6690, .icon = lessonIcon().icon()}) {
+    : Form(environment, {.caption = "斜率公式",
+                         .clientWidth = 7800,
+                         .clientHeight = 6690,
+                         .icon = lessonIcon().icon()}) {
     buildLayout();
 }
 

@@ -4,8 +4,8 @@
 #include "emblem.h"
 #include "numbertext.h"
 #include "pointkeys.h"
-#include "slopepictures.h"
 #include "slopeform.h"
+#include "slopepictures.h"
 
 namespace slope {
 

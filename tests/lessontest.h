@@ -127,8 +127,8 @@ inline void compareProperties(Session& s, const Properties& expected) {
     for (const auto& [path, value] : expected) {
         const QStringList parts = QString(path).split('.');
         const QJsonValue actual = controls[parts[0]][parts[1]];
-        QVERIFY2(actual == value, qPrintable(QString(path) + " is " +
-                                             QJsonDocument(QJsonArray{actual}).toJson()));
+        QVERIFY2(actual == value,
+                 qPrintable(QString(path) + " is " + QJsonDocument(QJsonArray{actual}).toJson()));
     }
 }
 
@@ -175,7 +175,8 @@ inline bool screenMatchesFullRepaint(Session& s) {
 
 inline QString lineText(const QLineF& line) {
     const auto text = [](double value) { return QString::number(value, 'g', 9); };
-    return "(" + text(line.x1()) + ", " + text(line.y1()) + ")-(" + text(line.x2()) + ", " + text(line.y2()) + ")";
+    return "(" + text(line.x1()) + ", " + text(line.y1()) + ")-(" + text(line.x2()) + ", " +
+           text(line.y2()) + ")";
 }
 
 }  // namespace lessontest
@@ -189,6 +190,7 @@ inline char* toString(const QLineF& line) {
 
 }  // namespace QTest
 
-#define COMPARE_NEARLY(actual, expected)                                                    \
-    QVERIFY2(lessontest::nearly(actual, expected),                                          \
-             qPrintable(lessontest::lineText(actual) + " against " + lessontest::lineText(expected)))
+#define COMPARE_NEARLY(actual, expected)      \
+    QVERIFY2(                                 \
+        lessontest::nearly(actual, expected), \
+        qPrintable(lessontest::lineText(actual) + " against " + lessontest::lineText(expected)))

@@ -28,7 +28,8 @@ public:
                             .backColor = SystemColor::MenuBar});
         label = addLabel({.name = "Label1", .rect = {0, 0, 600, 330}, .caption = "A"}, canvas);
         line = addLine({.name = "Line1", .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 0}, canvas);
-        dotted = addLine({.name = "Line2", .style = LineStyle::DashDot, .width = 2, .visible = false}, canvas);
+        dotted = addLine(
+            {.name = "Line2", .style = LineStyle::DashDot, .width = 2, .visible = false}, canvas);
         wide = addLine({.name = "Line3", .width = 3, .visible = false}, canvas);
         tag = addLabel({.name = "Label2",
                         .rect = {5000, 4000, 600, 330},
@@ -73,9 +74,7 @@ private slots:
         form_ = std::make_unique<CanvasForm>(environment_);
         form_->window().show();
     }
-    void cleanup() {
-        form_.reset();
-    }
+    void cleanup() { form_.reset(); }
     void screenDrawingErasedOnlyWhereAControlChanged() {
         form_->canvas->setDrawWidth(3);
         form_->canvas->line(5, 1, 9, 1, kBlue);
@@ -139,7 +138,9 @@ private slots:
             const QImage image = grab();
             QString seen;
             for (int row = 0; row < 18 * zoom; ++row)
-                seen += image.pixelColor(x, from + step * row + (step < 0 ? -1 : 0)) == Qt::black ? 'x' : '.';
+                seen += image.pixelColor(x, from + step * row + (step < 0 ? -1 : 0)) == Qt::black
+                            ? 'x'
+                            : '.';
             QCOMPARE(seen, expected);
         }
     }
@@ -273,8 +274,9 @@ private slots:
         form_->label->setLeft(5);
         form_->label->setTop(3.3f);
         const QRectF box = form_->label->pixelBounds();
-        const QRect inside = box.toRect().adjusted(1, 1, -1, -1).translated(
-            form_->canvas->widget().pos() + QPoint(2, 2));
+        const QRect inside = box.toRect()
+                                 .adjusted(1, 1, -1, -1)
+                                 .translated(form_->canvas->widget().pos() + QPoint(2, 2));
         const QImage alone = grab().copy(inside);
         const float y = float(form_->canvas->scale().toUser(box.center()).y());
         form_->line->setEnds(4, y, 10, y);
@@ -298,7 +300,7 @@ private slots:
         form_->canvas->setAutoRedraw(false);
         form_->canvas->line(5, 4, 9, 4, kRed);
         form_->canvas->line(-1, -2, 0, -2, kRed);  // far from the other
-        grab();  // shown, so that both lines are on the layer the clear empties
+        grab();                // shown, so that both lines are on the layer the clear empties
         form_->canvas->cls();  // with AutoRedraw off only screen-only drawing goes
         QCOMPARE(pixelAt(7, 4), toQColor(SystemColor::MenuBar));
         // A circle round where the far line was shows none of it.
@@ -440,7 +442,8 @@ private slots:
             const QImage shown = repaintedOnScreen(form);
             qsizetype count = 0;
             for (int y = 0; y < shown.height(); ++y)
-                for (int x = 0; x < shown.width(); ++x) count += shown.pixel(x, y) == qRgb(255, 0, 160);
+                for (int x = 0; x < shown.width(); ++x)
+                    count += shown.pixel(x, y) == qRgb(255, 0, 160);
             return count;
         };
         QCOMPARE(outlinePixels(*form_), 0);
@@ -464,7 +467,8 @@ private:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         QWidget& window = form.window();
         return window.screen()
-            ->grabWindow(window.window()->winId(), window.x(), window.y(), window.width(), window.height())
+            ->grabWindow(window.window()->winId(), window.x(), window.y(), window.width(),
+                         window.height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }

@@ -55,14 +55,24 @@ private slots:
         QVERIFY(allVisible(session, {"Image1", "Image4", "Label4", "Label10"}, false));
         QVERIFY(control<Timer>(session, "Timer1").isEnabled());
         session.clock().advance(1);
-        compareProperties(session, {{"Line1.X1", 1}, {"Line1.Y1", 1}, {"Line1.X2", 4},
-                                    {"Line1.Y2", 5}, {"shi.Left", 0.89}, {"shi.Top", 1.12},
-                                    {"zhong.Left", 3.89}, {"zhong.Top", 5.12},
-                                    {"Label1.Left", 0.2}, {"Label2.Top", 5},
-                                    {"Label1.Caption", "A(1,1)"}, {"Label3.Caption", "O(4,1)"},
-                                    {"Label4.Caption", "3"}, {"Label7.Caption", "4"},
-                                    {"Label10.Caption", "5"}, {"Label10.Visible", false},
-                                    {"Timer1.Enabled", false}, {"Picture1.DrawWidth", 1}});
+        compareProperties(session, {{"Line1.X1", 1},
+                                    {"Line1.Y1", 1},
+                                    {"Line1.X2", 4},
+                                    {"Line1.Y2", 5},
+                                    {"shi.Left", 0.89},
+                                    {"shi.Top", 1.12},
+                                    {"zhong.Left", 3.89},
+                                    {"zhong.Top", 5.12},
+                                    {"Label1.Left", 0.2},
+                                    {"Label2.Top", 5},
+                                    {"Label1.Caption", "A(1,1)"},
+                                    {"Label3.Caption", "O(4,1)"},
+                                    {"Label4.Caption", "3"},
+                                    {"Label7.Caption", "4"},
+                                    {"Label10.Caption", "5"},
+                                    {"Label10.Visible", false},
+                                    {"Timer1.Enabled", false},
+                                    {"Picture1.DrawWidth", 1}});
         // The tick never comes again: the plane is drawn once.
         session.clock().advance(5000);
         QVERIFY(drawn(session).isEmpty());
@@ -71,7 +81,8 @@ private slots:
     void planeNumbersAndLetters() {
         const auto session = started("dorvane", 16);
         QStringList printed;
-        for (const QJsonValue call : drawn(*session, "Print")) printed << call["text"].toString().trimmed();
+        for (const QJsonValue call : drawn(*session, "Print"))
+            printed << call["text"].toString().trimmed();
         QCOMPARE(printed.join(' '), "-1 1 2 3 4 5 6 7 8 9 10 11 12 -2 -1 o 1 2 3 4 5 6 7 y x");
         const QImage image = session->render();
         const QPoint axis = windowPixel(*session, 6.5, 0).toPoint();
@@ -93,8 +104,9 @@ private slots:
         QFETCH(QLineF, segment);
         QFETCH(QStringList, captions);
         const auto session = started("dorvane", 16);
-        line(*session, "Line1").setEnds(float(segment.x1()), float(segment.y1()),
-                                        float(segment.x2()), float(segment.y2()));
+        line(*session, "Line1")
+            .setEnds(float(segment.x1()), float(segment.y1()), float(segment.x2()),
+                     float(segment.y2()));
         // A press right on B moves B onto itself and lays the row out anew.
         press(*session, segment.p2());
         QCOMPARE(caption(*session, "Label4"), captions[0]);
@@ -127,7 +139,8 @@ private slots:
         const QImage image = session->render();
         const auto dark = [&](double twipsX) {
             const int x = int(twipsX / 15);
-            return image.pixelColor(x, 432).lightness() < 128 || image.pixelColor(x, 433).lightness() < 128;
+            return image.pixelColor(x, 432).lightness() < 128 ||
+                   image.pixelColor(x, 433).lightness() < 128;
         };
         QVERIFY(dark(label(*session, "Label7").left() + 45));
         QVERIFY(!dark(label(*session, "Label10").left() + 450));
@@ -135,19 +148,24 @@ private slots:
 
     // The full projections after 100 steps, worked out from the points by hand.
     void hundredSteps_data() {
-        lessontest::columns<QLineF, QList<QLineF>>({"segment", "projections"});  // Quillet, Line3, Line4, Line5
-        QTest::newRow("start segment") << QLineF(1, 1, 4, 5)
+        lessontest::columns<QLineF, QList<QLineF>>(
+            {"segment", "projections"});  // Quillet, Line3, Line4, Line5
+        QTest::newRow("start segment")
+            << QLineF(1, 1, 4, 5)
             << QList<QLineF>{{0, 1, 4, 1}, {4, 0, 4, 5}, {1, 1, 1, 0}, {4, 5, 0, 5}};
         QTest::newRow("negative coordinates") << QLineF(-1.5, 2.5, 7.25, -2.25)
-            << QList<QLineF>{{0, 2.5, 7.25, 2.5}, {7.25, 0, 7.25, -2.25}, {-1.5, 2.5, -1.5, 0},
-                             {7.25, -2.25, 0, -2.25}};
+                                              << QList<QLineF>{{0, 2.5, 7.25, 2.5},
+                                                               {7.25, 0, 7.25, -2.25},
+                                                               {-1.5, 2.5, -1.5, 0},
+                                                               {7.25, -2.25, 0, -2.25}};
     }
     void hundredSteps() {
         QFETCH(QLineF, segment);
         QFETCH(QList<QLineF>, projections);
         const auto session = started("dorvane", 16);
-        line(*session, "Line1").setEnds(float(segment.x1()), float(segment.y1()),
-                                        float(segment.x2()), float(segment.y2()));
+        line(*session, "Line1")
+            .setEnds(float(segment.x1()), float(segment.y1()), float(segment.x2()),
+                     float(segment.y2()));
         run(*session, "click Command1");
         QVERIFY(allVisible(*session, {"Quillet", "Line3", "Line4", "Line5"}, false));
         session->clock().advance(kStepMs);
@@ -215,18 +233,21 @@ private slots:
     void whichPointMoves_data() {
         lessontest::columns<QPointF, QPointF, QString, int, QPointF, QString>(
             {"a", "b", "action", "button", "pointer", "moved"});
-        QTest::newRow("press nearer A") << kStartA << kStartB << "down" << 1 << QPointF(2, 1) << "A";
-        QTest::newRow("press nearer B") << kStartA << kStartB << "down" << 1 << QPointF(4, 4) << "B";
+        QTest::newRow("press nearer A")
+            << kStartA << kStartB << "down" << 1 << QPointF(2, 1) << "A";
+        QTest::newRow("press nearer B")
+            << kStartA << kStartB << "down" << 1 << QPointF(4, 4) << "B";
         QTest::newRow("drag entering with the button held")
             << kStartA << kStartB << "move" << 1 << QPointF(3.5, 5) << "B";
         QTest::newRow("equal distances, drag")
             << QPointF(1, 1) << QPointF(3, 1) << "move" << 1 << QPointF(2, 1) << "none";
-        QTest::newRow("coinciding") << QPointF(2, 2) << QPointF(2, 2) << "down" << 1 << QPointF(3, 2) << "none";
+        QTest::newRow("coinciding")
+            << QPointF(2, 2) << QPointF(2, 2) << "down" << 1 << QPointF(3, 2) << "none";
         // Equal true distances that single precision cannot hold: the rounding of bb decides.
-        QTest::newRow("tie, bb rounded up") << kStartA << kStartB << "down" << 1
-            << QPointF(0x1.db3b3p+1f, 0x1.0b939cp+1f) << "A";
-        QTest::newRow("tie, bb rounded down") << kStartA << kStartB << "move" << 1
-            << QPointF(0x1.33d38cp+2f, 0x1.44855cp+0f) << "B";
+        QTest::newRow("tie, bb rounded up")
+            << kStartA << kStartB << "down" << 1 << QPointF(0x1.db3b3p+1f, 0x1.0b939cp+1f) << "A";
+        QTest::newRow("tie, bb rounded down")
+            << kStartA << kStartB << "move" << 1 << QPointF(0x1.33d38cp+2f, 0x1.44855cp+0f) << "B";
     }
     void whichPointMoves() {
         QFETCH(QPointF, a);
@@ -256,18 +277,28 @@ private slots:
                             QPointF target, QLineF quillet, QLineF line3, QLineF own) {
             QTest::newRow(name) << moving << a << b << target << quillet << line3 << own;
         };
-        row("A between the y axis and B", "A", {1, 1}, {8, 6}, {2, 3}, {0, 3, 8, 3}, {8, 6, 8, 0}, {2, 3, 2, 0});
-        row("A on the y axis", "A", {1, 1}, {8, 6}, {0, 3}, {0, 3, 8, 3}, {8, 6, 8, 0}, {0, 3, 0, 0});
-        row("A left of the y axis", "A", {1, 1}, {8, 6}, {-1, 2}, {-1, 2, 8, 2}, {8, 6, 8, 0}, {-1, 2, -1, 0});
+        row("A between the y axis and B", "A", {1, 1}, {8, 6}, {2, 3}, {0, 3, 8, 3}, {8, 6, 8, 0},
+            {2, 3, 2, 0});
+        row("A on the y axis", "A", {1, 1}, {8, 6}, {0, 3}, {0, 3, 8, 3}, {8, 6, 8, 0},
+            {0, 3, 0, 0});
+        row("A left of the y axis", "A", {1, 1}, {8, 6}, {-1, 2}, {-1, 2, 8, 2}, {8, 6, 8, 0},
+            {-1, 2, -1, 0});
         row("A at B's x", "A", {3, 1}, {4, 6}, {4, 1}, {4, 1, 4, 1}, {4, 6, 4, 0}, {4, 1, 4, 0});
         row("A above B", "A", {1, 5}, {3, 2}, {1, 6}, {0, 6, 3, 6}, {3, 0, 3, 6}, {1, 6, 1, 0});
-        row("A at B's height", "A", {1, 2}, {6, 2}, {1.5, 2}, {0, 2, 6, 2}, {6, 2, 6, 2}, {1.5, 2, 1.5, 0});
-        row("B right of and above A", "B", {1, 1}, {4, 5}, {5, 6}, {0, 7.5, 5, 7.5}, {5, 6, 5, 0}, {5, 6, 0, 6});
-        row("B between the y axis and A", "B", {5, 4}, {2, 2}, {3, 2}, {5, 7.5, 0, 7.5}, {3, 4, 3, 0}, {0, 2, 3, 2});
-        row("B at A's x", "B", {5, 4}, {5, 1}, {5, 2}, {5, 7.5, 0, 7.5}, {5, 4, 5, 0}, {5, 2, 0, 2});
-        row("B on the y axis", "B", {5, 4}, {1, 1}, {0, 1}, {5, 7.5, 0, 7.5}, {0, 4, 0, 0}, {0, 1, 0, 1});
-        row("B at A's height", "B", {1, 3}, {5, 2}, {5, 3}, {0, 7.5, 5, 7.5}, {5, 3, 5, 3}, {5, 3, 0, 3});
-        row("B below the x axis", "B", {1, 3}, {5, 0}, {5, -1}, {0, 7.5, 5, 7.5}, {5, -1, 5, 3}, {5, -1, 0, -1});
+        row("A at B's height", "A", {1, 2}, {6, 2}, {1.5, 2}, {0, 2, 6, 2}, {6, 2, 6, 2},
+            {1.5, 2, 1.5, 0});
+        row("B right of and above A", "B", {1, 1}, {4, 5}, {5, 6}, {0, 7.5, 5, 7.5}, {5, 6, 5, 0},
+            {5, 6, 0, 6});
+        row("B between the y axis and A", "B", {5, 4}, {2, 2}, {3, 2}, {5, 7.5, 0, 7.5},
+            {3, 4, 3, 0}, {0, 2, 3, 2});
+        row("B at A's x", "B", {5, 4}, {5, 1}, {5, 2}, {5, 7.5, 0, 7.5}, {5, 4, 5, 0},
+            {5, 2, 0, 2});
+        row("B on the y axis", "B", {5, 4}, {1, 1}, {0, 1}, {5, 7.5, 0, 7.5}, {0, 4, 0, 0},
+            {0, 1, 0, 1});
+        row("B at A's height", "B", {1, 3}, {5, 2}, {5, 3}, {0, 7.5, 5, 7.5}, {5, 3, 5, 3},
+            {5, 3, 0, 3});
+        row("B below the x axis", "B", {1, 3}, {5, 0}, {5, -1}, {0, 7.5, 5, 7.5}, {5, -1, 5, 3},
+            {5, -1, 0, -1});
     }
     void dottedLinesFollow() {
         QFETCH(QString, moving);
@@ -283,7 +314,8 @@ private slots:
         QTEST(ends(*session, "Line3"), "line3");
         QTEST(ends(*session, movesA ? "Line4" : "Line5"), "own");
         QCOMPARE(ends(*session, movesA ? "Line5" : "Line4"), QLineF(11, 7.5, 12, 7.5));
-        QCOMPARE(topLeft(*session, "Label3"), QPointF(movesA ? b.x() : target.x(), movesA ? target.y() : a.y()));
+        QCOMPARE(topLeft(*session, "Label3"),
+                 QPointF(movesA ? b.x() : target.x(), movesA ? target.y() : a.y()));
     }
 
     // From the start A(1,1), B(4,5); the texts are cut after four characters, not rounded.
@@ -292,14 +324,26 @@ private slots:
     void captionsAndPlaces_data() {
         lessontest::columns<QPointF, QString, QString, QString, QStringList>(
             {"pointer", "labelName", "expected", "vertex", "places"});
-        QTest::newRow("cut, not rounded") << QPointF(2.999f, 1) << "Label1" << "A(2.99,1)" << "O(4,1)" << QStringList();
-        QTest::newRow("negative") << QPointF(-1.25, 0.5) << "Label1" << "A(-1.2,0.5)" << "O(4,0.5)" << QStringList();
-        QTest::newRow("tiny, no exponent") << QPointF(-1.2e-7f, 1) << "Label1" << "A(-0.0,1)" << "O(4,1)" << QStringList();
-        QTest::newRow("very large, no exponent") << QPointF(1.5e30f, 2e30f) << "Label2" << "B(1500,2000)" << "O(1500,1)" << QStringList();
-        QTest::newRow("A near the x axis") << QPointF(1, 0.03f) << "Label1" << "A(1,0.03)" << "O(4,0.03)"
-                                           << QStringList{"0.89", "0.15", "0.4", "-0.47"};
-        QTest::newRow("B left of the y axis") << QPointF(-0.35f, 6) << "Label2" << "B(-0.3,6)" << "O(-0.3,1)"
-                                              << QStringList{"-0.46", "6.12", "-0.95", "5.5"};
+        QTest::newRow("cut, not rounded") << QPointF(2.999f, 1) << "Label1"
+                                          << "A(2.99,1)"
+                                          << "O(4,1)" << QStringList();
+        QTest::newRow("negative") << QPointF(-1.25, 0.5) << "Label1"
+                                  << "A(-1.2,0.5)"
+                                  << "O(4,0.5)" << QStringList();
+        QTest::newRow("tiny, no exponent") << QPointF(-1.2e-7f, 1) << "Label1"
+                                           << "A(-0.0,1)"
+                                           << "O(4,1)" << QStringList();
+        QTest::newRow("very large, no exponent") << QPointF(1.5e30f, 2e30f) << "Label2"
+                                                 << "B(1500,2000)"
+                                                 << "O(1500,1)" << QStringList();
+        QTest::newRow("A near the x axis")
+            << QPointF(1, 0.03f) << "Label1"
+            << "A(1,0.03)"
+            << "O(4,0.03)" << QStringList{"0.89", "0.15", "0.4", "-0.47"};
+        QTest::newRow("B left of the y axis")
+            << QPointF(-0.35f, 6) << "Label2"
+            << "B(-0.3,6)"
+            << "O(-0.3,1)" << QStringList{"-0.46", "6.12", "-0.95", "5.5"};
     }
     void captionsAndPlaces() {
         QFETCH(QPointF, pointer);
@@ -311,8 +355,10 @@ private slots:
         QTEST(caption(*session, "Label3"), "vertex");
         if (places.isEmpty()) return;
         QStringList found;
-        for (const std::string& name : {std::string(labelName == "Label1" ? "shi" : "zhong"), labelName.toStdString()})
-            found << exact(float(topLeft(*session, name).x())) << exact(float(topLeft(*session, name).y()));
+        for (const std::string& name :
+             {std::string(labelName == "Label1" ? "shi" : "zhong"), labelName.toStdString()})
+            found << exact(float(topLeft(*session, name).x()))
+                  << exact(float(topLeft(*session, name).y()));
         QCOMPARE(found, places);
     }
 
@@ -364,7 +410,6 @@ private slots:
         QVERIFY2(dark > 8, qPrintable(QString::number(dark)));
         QVERIFY(screenMatchesFullRepaint(*session));
     }
-
 };
 
 QTEST_MAIN(TestDistance)

@@ -67,7 +67,8 @@ private slots:
             const Render scaled = render(lesson, scale, script);
             QCOMPARE(scaled.image.width(), int(std::ceil(client.width() * scale - 0.01)));
             const QPointF centre = redCentre(scaled, marker);
-            QVERIFY2((centre - reference).manhattanLength() < 1.5, qPrintable(QString::number(scale)));
+            QVERIFY2((centre - reference).manhattanLength() < 1.5,
+                     qPrintable(QString::number(scale)));
             if (lesson != "dorvane") continue;
             // Its x axis, two logical pixels wide, in a column between ticks: ink, no blur.
             const int column = int((10 + (6.5 + 2) * 496 / 15) * scale);

@@ -13,8 +13,12 @@ const std::array<const char*, 3> kLessons = {"dorvane", "skelvin", "quillet"};
 
 QImage windowIcon(const char* lesson, int side) {
     replay::Session session(lesson);
-    return session.form().window().windowIcon().pixmap(side, side).toImage().convertToFormat(
-        QImage::Format_ARGB32);
+    return session.form()
+        .window()
+        .windowIcon()
+        .pixmap(side, side)
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32);
 }
 
 // The share of pixels where two pictures of one size plainly differ, by over 64 in a channel.
@@ -23,8 +27,9 @@ double differingShare(const QImage& a, const QImage& b) {
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            differing += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                   std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))}) > 64;
+            differing +=
+                std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))}) > 64;
         }
     return double(differing) / (a.width() * a.height());
 }

@@ -27,20 +27,23 @@ void applyRanges(Session& s, const QStringList& texts) {
 
 QStringList boxTexts(Session& s) {
     QStringList texts;
-    for (const char* name : kBoxes) texts << QString::fromStdString(control<TextBox>(s, name).text());
+    for (const char* name : kBoxes)
+        texts << QString::fromStdString(control<TextBox>(s, name).text());
     return texts;
 }
 
 QList<double> ranges(Session& s) {
     QList<double> values;
-    for (const char* name : {"rangeXMax", "rangeXMin", "rangeYMax", "rangeYMin"}) values << variable(s, name);
+    for (const char* name : {"rangeXMax", "rangeXMin", "rangeYMax", "rangeYMin"})
+        values << variable(s, name);
     return values;
 }
 
 QStringList warnings(Session& s) {
     QStringList texts;
     for (const Message& message : s.messages()) {
-        if (message.title != "警告" || message.icon != MessageIcon::Exclamation) return {"wrong title or icon"};
+        if (message.title != "警告" || message.icon != MessageIcon::Exclamation)
+            return {"wrong title or icon"};
         texts << QString::fromStdString(message.text);
     }
     return texts;
@@ -83,7 +86,8 @@ private slots:
         QCOMPARE(ranges(session), kDefaultRanges);
         QCOMPARE(ends(session, "Line1"), QLineF(-3, -5, 7, 5));
         for (const char* name : {"Text4", "Text7", "Command3", "Command4"}) {
-            QVERIFY2(session.form().window().findChild<QWidget*>(name)->x() >= window.width(), name);
+            QVERIFY2(session.form().window().findChild<QWidget*>(name)->x() >= window.width(),
+                     name);
         }
         const QJsonArray lines = drawn(session, "Line");
         QCOMPARE(ticks(lines, 'x', 0.2), counted(0, 9, 1) + counted(0, -10, -1));
@@ -91,7 +95,8 @@ private slots:
         // The plane is in the persistent image: the x axis shows at (5, 0).
         const QImage image = session.render();
         const QPoint axis = windowPixel(session, 5, 0).toPoint();
-        QVERIFY(std::min({image.pixelColor(axis + QPoint(0, -1)).lightness(), image.pixelColor(axis).lightness(),
+        QVERIFY(std::min({image.pixelColor(axis + QPoint(0, -1)).lightness(),
+                          image.pixelColor(axis).lightness(),
                           image.pixelColor(axis + QPoint(0, 1)).lightness()}) < 128);
     }
 
@@ -100,9 +105,11 @@ private slots:
             {"texts", "xTicks", "yTicks"});
         const QList<double> defaultTicks = counted(0, 9, 1) + counted(0, -10, -1);
         QTest::newRow("x 0 to 20: the leftward loop draws the origin only")
-            << QStringList{"20", "0", "10", "-10"} << counted(0, 19, 1) + QList{0.0} << defaultTicks;
-        QTest::newRow("panel 5, -5, 8, -2") << QStringList{"5", "-5", "8", "-2"}
-            << counted(0, 4.5, 0.5) + counted(0, -5, -0.5) << counted(0, 7.5, 0.5) + counted(0, -2, -0.5);
+            << QStringList{"20", "0", "10", "-10"} << counted(0, 19, 1) + QList{0.0}
+            << defaultTicks;
+        QTest::newRow("panel 5, -5, 8, -2")
+            << QStringList{"5", "-5", "8", "-2"} << counted(0, 4.5, 0.5) + counted(0, -5, -0.5)
+            << counted(0, 7.5, 0.5) + counted(0, -2, -0.5);
         QList<double> tenths;
         for (double i = 0; i <= 1002 - 0.1; i += 0.1)
             if (i >= 1000 - 0.01) tenths << float(i);
@@ -130,7 +137,8 @@ private slots:
         lessontest::columns<double, double, double, double>({"step", "bound", "from", "to"});
         QTest::newRow("tenths, a million steps out") << 0.1 << 1e5 + 2 << 1e5 << 1e5 + 2;
         // Steps half-way between two doubles near 1.5, rounding up or down for good.
-        const double oddTie = std::ldexp(0x1p29 + 1.5, -52), evenTie = std::ldexp(0x1p29 + 0.5, -52);
+        const double oddTie = std::ldexp(0x1p29 + 1.5, -52),
+                     evenTie = std::ldexp(0x1p29 + 0.5, -52);
         QTest::newRow("tie, odd") << oddTie << 2.0 << 1.5 << 1.5 + 20 * oddTie;
         QTest::newRow("tie, even") << evenTie << 2.0 << 1.5 << 1.5 + 20 * evenTie;
         QTest::newRow("the bound cuts the range") << 1.0 << 5.5 << 3.0 << 10.0;
@@ -155,9 +163,12 @@ private slots:
         lessontest::columns<QStringList, QList<double>, QStringList>({"texts", "read", "messages"});
         const double inf = std::numeric_limits<double>::infinity();
         const QStringList none, wrong{"数据输入有误！"}, incomplete{"请输入完整的数据！"};
-        QTest::newRow("5, -5, 8, -2") << QStringList{"5", "-5", "8", "-2"} << QList<double>{5, -5, 8, -2} << none;
-        QTest::newRow("equal x ends") << QStringList{"5", "5", "8", "-2"} << QList<double>{5, 5, 8, -2} << wrong;
-        QTest::newRow("both reversed, one message") << QStringList{"-1", "1", "-1", "1"} << QList<double>{-1, 1, -1, 1} << wrong;
+        QTest::newRow("5, -5, 8, -2")
+            << QStringList{"5", "-5", "8", "-2"} << QList<double>{5, -5, 8, -2} << none;
+        QTest::newRow("equal x ends")
+            << QStringList{"5", "5", "8", "-2"} << QList<double>{5, 5, 8, -2} << wrong;
+        QTest::newRow("both reversed, one message")
+            << QStringList{"-1", "1", "-1", "1"} << QList<double>{-1, 1, -1, 1} << wrong;
         QTest::newRow("leading numbers") << QStringList{"3abc", " -2.5e1x", "zz", "\x01\x02 5"}
                                          << QList<double>{3, -25, 0, 0} << wrong;
         QTest::newRow("full-width forms") << QStringList{"１０", "　－１０", "1０．5", "－1ｅ1"}
@@ -166,8 +177,9 @@ private slots:
                                                  << QList<double>{inf, -10, 10, -10} << incomplete;
         QTest::newRow("beyond the single range") << QStringList{"10", "-10", "1e39", "-10"}
                                                  << QList<double>{10, -10, 1e39, -10} << incomplete;
-        QTest::newRow("a single corner beyond the single range") << QStringList{"1e39", "0", "10", "-10"}
-                                                 << QList<double>{1e39, 0, 10, -10} << incomplete;
+        QTest::newRow("a single corner beyond the single range")
+            << QStringList{"1e39", "0", "10", "-10"} << QList<double>{1e39, 0, 10, -10}
+            << incomplete;
         QTest::newRow("ends the canvas cannot tell apart")
             << QStringList{"10000000000000020", "10000000000000000", "10", "-10"}
             << QList<double>{1e16 + 20, 1e16, 10, -10} << incomplete;
@@ -193,11 +205,16 @@ private slots:
         lessontest::columns<QString, QString, QStringList, QStringList, double>(
             {"focus", "key", "boxes", "messages", "left"});
         const QStringList typed{"5", "-5", "8", "-2"};
-        QTest::newRow("Return in a box applies") << "Text5" << "Return" << typed << QStringList() << -5.0;
-        QTest::newRow("keypad Enter in a box applies") << "Text7" << "Num+Enter" << typed << QStringList() << -5.0;
-        QTest::newRow("Return on 确定") << "Command4" << "Return" << typed << QStringList() << -5.0;
+        QTest::newRow("Return in a box applies") << "Text5"
+                                                 << "Return" << typed << QStringList() << -5.0;
+        QTest::newRow("keypad Enter in a box applies")
+            << "Text7"
+            << "Num+Enter" << typed << QStringList() << -5.0;
+        QTest::newRow("Return on 确定") << "Command4"
+                                        << "Return" << typed << QStringList() << -5.0;
         QTest::newRow("Return on 清除数据 clears, applies nothing")
-            << "Command3" << "Return" << QStringList(4, "") << QStringList() << -10.0;
+            << "Command3"
+            << "Return" << QStringList(4, "") << QStringList() << -10.0;
     }
     void enterInTheRangePanel() {
         QFETCH(QString, focus);
@@ -207,7 +224,8 @@ private slots:
         window.resize(780, window.height());
         QApplication::processEvents();
         for (int i = 0; i < 4; ++i)
-            control<TextBox>(session, kBoxes[i]).setText(QStringList{"5", "-5", "8", "-2"}[i].toStdString());
+            control<TextBox>(session, kBoxes[i])
+                .setText(QStringList{"5", "-5", "8", "-2"}[i].toStdString());
         session.form().window().findChild<QWidget*>(focus)->setFocus();
         run(session, "key " + key.toStdString());
         QTEST(boxTexts(session), "boxes");
@@ -222,7 +240,8 @@ private slots:
         QTest::newRow("y tiny") << QStringList{"10", "-10", "1e-40", "0"};
         QTest::newRow("huge") << QStringList{"1e38", "-1e38", "1e38", "-1e38"};
         QTest::newRow("x far from the origin") << QStringList{"1000001", "1000000", "10", "-10"};
-        QTest::newRow("negative, far and tiny") << QStringList{"-1e29", "-1e30", "-1e-44", "-3e-44"};
+        QTest::newRow("negative, far and tiny")
+            << QStringList{"-1e29", "-1e30", "-1e-44", "-3e-44"};
     }
     void lineKeepsItsPlaceThroughAnyRange() {
         QFETCH(QStringList, texts);
@@ -265,24 +284,31 @@ private slots:
             {"pointer", "angle", "degrees", "slope", "arcPoints", "line"});
         const QLineF rising(-3, -5, 7, 5), falling(7, -5, -3, 5);
         const double h = std::sqrt(50.0);
-        QTest::newRow("(-1, -3), below the axis") << QPointF(-1, -3) << 0.785398 << "45°" << "1" << 16 << rising;
-        QTest::newRow("(2.5, 10)") << QPointF(2.5, 10) << 1.5208379 << "87.14°" << "20" << 31
-                                   << QLineF(1.6469, -7.0622, 2.3531, 7.0622);
-        QTest::newRow("(2.001, 5), within the band") << QPointF(2.001f, 5) << 1.5705963 << "90°"
+        QTest::newRow("(-1, -3), below the axis") << QPointF(-1, -3) << 0.785398 << "45°"
+                                                  << "1" << 16 << rising;
+        QTest::newRow("(2.5, 10)") << QPointF(2.5, 10) << 1.5208379 << "87.14°"
+                                   << "20" << 31 << QLineF(1.6469, -7.0622, 2.3531, 7.0622);
+        QTest::newRow("(2.001, 5), within the band")
+            << QPointF(2.001f, 5) << 1.5705963 << "90°"
             << "不存在" << 32 << QLineF(1.9986, -h, 2.0014, h);
         QTest::newRow("(2, 0), the pivot") << QPointF(2, 0) << std::numbers::pi / 2 << "90°"
-            << "不存在" << 32 << QLineF(2, -h, 2, h);
+                                           << "不存在" << 32 << QLineF(2, -h, 2, h);
         // A level line has the inclination 0 and no arc; a line falling so slightly that
         // its angle would read 180° reads 0° with it.
         const QLineF level(2 - h, 0, 2 + h, 0);
-        QTest::newRow("(6, 0), level with the pivot") << QPointF(6, 0) << 0.0 << "0°" << "0" << 0 << level;
-        QTest::newRow("(-5, 0), level left of the pivot") << QPointF(-5, 0) << 0.0 << "0°" << "0" << 0 << level;
-        QTest::newRow("(6, 1e-6), a hair above") << QPointF(6, 1e-6) << 2.5e-7 << "0°" << "0" << 1 << level;
-        QTest::newRow("(6, -1e-6), a hair below") << QPointF(6, -1e-6) << 0.0 << "0°" << "0" << 0 << level;
+        QTest::newRow("(6, 0), level with the pivot") << QPointF(6, 0) << 0.0 << "0°"
+                                                      << "0" << 0 << level;
+        QTest::newRow("(-5, 0), level left of the pivot") << QPointF(-5, 0) << 0.0 << "0°"
+                                                          << "0" << 0 << level;
+        QTest::newRow("(6, 1e-6), a hair above") << QPointF(6, 1e-6) << 2.5e-7 << "0°"
+                                                 << "0" << 1 << level;
+        QTest::newRow("(6, -1e-6), a hair below") << QPointF(6, -1e-6) << 0.0 << "0°"
+                                                  << "0" << 0 << level;
         // Falling by 0.01 over 4: 180° less atan 0.0025, which is 0.14324°.
         const double dy = h * 0.01 / std::hypot(4.0, 0.01);
-        QTest::newRow("(6, -0.01), a little below") << QPointF(6, -0.01) << 3.14159 - std::atan(0.0025)
-            << "179.86°" << "0" << 63 << QLineF(2 + h, -dy, 2 - h, dy);
+        QTest::newRow("(6, -0.01), a little below")
+            << QPointF(6, -0.01) << 3.14159 - std::atan(0.0025) << "179.86°"
+            << "0" << 63 << QLineF(2 + h, -dy, 2 - h, dy);
     }
     void pointer() {
         QFETCH(QPointF, pointer);
@@ -295,7 +321,8 @@ private slots:
         QVERIFY(std::abs(variable(session, "lineAngle") - angle) < 1e-6);
         QTEST(caption(session, "Label1"), "degrees");
         QTEST(caption(session, "Label4"), "slope");
-        QVERIFY2(nearly(ends(session, "Line1"), line, 1e-3), qPrintable(lineText(ends(session, "Line1"))));
+        QVERIFY2(nearly(ends(session, "Line1"), line, 1e-3),
+                 qPrintable(lineText(ends(session, "Line1"))));
         const QJsonArray arc = drawn(session, "PSet");
         QCOMPARE(arc.size(), qsizetype(arcPoints));
         for (qsizetype k = 0; k < arc.size(); ++k) {

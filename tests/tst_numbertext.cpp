@@ -30,7 +30,8 @@ private slots:
         QTest::newRow("tiny") << 's' << double(1.2e-7f) << "0.00000012";
         QTest::newRow("large") << 's' << 1e20 << "100000000000000000000";
         QTest::newRow("largest single") << 's' << double(3.4028235e38f) << floatMax;
-        QTest::newRow("smallest subnormal") << 's' << double(1e-45f) << "0." + QString(44, '0') + "1";
+        QTest::newRow("smallest subnormal")
+            << 's' << double(1e-45f) << "0." + QString(44, '0') + "1";
         QTest::newRow("single nan") << 's' << notANumber << "0";
         QTest::newRow("single infinity") << 's' << infinity << floatMax;
         QTest::newRow("root") << 'd' << std::sqrt(7.3125) << "2.70416345659799";
@@ -56,16 +57,25 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
-        QTest::newRow("half up") << 0.125 << "0.##" << "0.13";
-        QTest::newRow("as shown, not as stored") << 2.675 << "0.##" << "2.68";
-        QTest::newRow("carry into new digit") << 999.995 << "0.##" << "1000";
-        QTest::newRow("negative to zero") << -0.0000027 << "0.##" << "0";
-        QTest::newRow("negative half away") << -0.005 << "0.##" << "-0.01";
-        QTest::newRow("fixed decimals") << 3.1 << "0.00" << "3.10";
-        QTest::newRow("integer half") << 0.5 << "0" << "1";
-        QTest::newRow("nan") << notANumber << "0.00" << "0.00";
+        QTest::newRow("half up") << 0.125 << "0.##"
+                                 << "0.13";
+        QTest::newRow("as shown, not as stored") << 2.675 << "0.##"
+                                                 << "2.68";
+        QTest::newRow("carry into new digit") << 999.995 << "0.##"
+                                              << "1000";
+        QTest::newRow("negative to zero") << -0.0000027 << "0.##"
+                                          << "0";
+        QTest::newRow("negative half away") << -0.005 << "0.##"
+                                            << "-0.01";
+        QTest::newRow("fixed decimals") << 3.1 << "0.00"
+                                        << "3.10";
+        QTest::newRow("integer half") << 0.5 << "0"
+                                      << "1";
+        QTest::newRow("nan") << notANumber << "0.00"
+                             << "0.00";
         QTest::newRow("infinity") << infinity << "0.##" << doubleMax;
-        QTest::newRow("unknown pattern") << 2.5 << "#,##0" << "2.5";
+        QTest::newRow("unknown pattern") << 2.5 << "#,##0"
+                                         << "2.5";
     }
     void formatPattern() {
         QFETCH(double, value);
@@ -82,7 +92,11 @@ private slots:
         QTest::newRow("sign only") << QByteArray("-") << 0.0;
         QTest::newRow("overflow") << QByteArray("1e999") << infinity;
         QTest::newRow("huge exponent") << QByteArray("1e99999999999999999999999") << infinity;
-        QTest::newRow("embedded nul") << QByteArray("6\0" "7", 3) << 6.0;
+        QTest::newRow("embedded nul") << QByteArray(
+                                             "6\0"
+                                             "7",
+                                             3)
+                                      << 6.0;
         // Typed with a Chinese input method on (more in the range panel's table).
         QTest::newRow("full-width sign, point, e") << QByteArray("－２．５ｅ１") << -25.0;
         QTest::newRow("full-width E and plus") << QByteArray("＋1Ｅ2") << 100.0;

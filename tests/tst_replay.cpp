@@ -128,7 +128,12 @@ private slots:
              "line 2: longer than 1048576 bytes: #xxx"},
             {"a line of 1 MiB", dorvane, "#" + mebibyte.chopped(1) + "\n", Plain, 0, "dorvane"},
             {"a long command quoted", dorvane, QByteArray(5000, 'z'), Plain, 2, "command zzz"},
-            {"--png, disk full", {"--png", "@/kept.png", "dorvane"}, {}, SmallFileLimit, 1, "@/kept"},
+            {"--png, disk full",
+             {"--png", "@/kept.png", "dorvane"},
+             {},
+             SmallFileLimit,
+             1,
+             "@/kept"},
             {"png line, disk full", dorvane, "wait 20\npng @/new.png", SmallFileLimit, 1,
              "line 2: cannot write @/new.png"},
             {"--png onto a directory", {"--png", "@/sub", "dorvane"}, {}, Plain, 1, "directory"},
@@ -136,7 +141,12 @@ private slots:
             {"standard output full", dorvane, {}, OutputFull, 1, "cannot write standard output"},
             {"script a directory", {"dorvane", "@/sub"}, {}, Plain, 2, "cannot read @/sub"},
             {"script unreadable", {"dorvane", "/proc/self/mem"}, {}, Plain, 2, "cannot read /proc"},
-            {"--scale in hexadecimal", {"--scale", "0x2", "dorvane"}, {}, Plain, 2, "--scale takes"},
+            {"--scale in hexadecimal",
+             {"--scale", "0x2", "dorvane"},
+             {},
+             Plain,
+             2,
+             "--scale takes"},
             {"--scale below 1", {"--scale", "0.75", "dorvane"}, {}, Plain, 2, "from 1 to 8"},
             {"--png without a name", {"--png", "", "dorvane"}, {}, Plain, 2, "--png needs"},
             {"--help", {"dorvane", "--help"}, {}, Plain, 0, "usage: lesson-replay"},
@@ -144,7 +154,12 @@ private slots:
             {"unknown lesson", {"nosuchlesson"}, {}, Plain, 2, "unknown lesson"},
             {"no lesson", {}, {}, Plain, 2, {}},
             {"script missing", {"dorvane", "@/missing.txt"}, {}, Plain, 2, "@/missing.txt"},
-            {"a lesson at scale 0.5", {}, {}, LessonAtHalfScale, 0, "QT_SCALE_FACTOR=0.5: the lessons are drawn"},
+            {"a lesson at scale 0.5",
+             {},
+             {},
+             LessonAtHalfScale,
+             0,
+             "QT_SCALE_FACTOR=0.5: the lessons are drawn"},
         };
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("script");
@@ -187,18 +202,20 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QStringList>("values");
         QTest::newRow("dorvane: canvas, buttons, emblem, and round")
-            << "dorvane" << "focus" << QStringList{"Tab", "Tab", "Tab", "Tab", "Shift+Tab"}
+            << "dorvane"
+            << "focus" << QStringList{"Tab", "Tab", "Tab", "Tab", "Shift+Tab"}
             << QStringList{"Picture1", "Command1", "Command2", "Image2", "Picture1", "Image2"};
         QTest::newRow("skelvin: the hidden button is passed over")
-            << "skelvin" << "focus" << QStringList{"Tab", "Tab", "Shift+Tab"}
+            << "skelvin"
+            << "focus" << QStringList{"Tab", "Tab", "Shift+Tab"}
             << QStringList{"Picture1", "Image2", "Picture1", "Image2"};
         // Full screen fits dorvane's 524 px width into the offscreen screen's 800.
         QTest::newRow("zoom steps, full screen and back; a fresh start keeps the zoom")
-            << "dorvane" << "zoom"
-            << QStringList{"Ctrl++", "Ctrl+=", "Ctrl+-", "Ctrl+0", "Ctrl++", "F11", "Escape", "F11",
-                           "F11", "Ctrl+R"}
-            << QStringList{"100", "125", "150", "125", "100", "125", "152.672", "125", "152.672",
-                           "125", "125"};
+            << "dorvane"
+            << "zoom" << QStringList{"Ctrl++", "Ctrl+=", "Ctrl+-", "Ctrl+0", "Ctrl++",
+                                     "F11",    "Escape", "F11",    "F11",    "Ctrl+R"}
+            << QStringList{"100",     "125", "150",     "125", "100", "125",
+                           "152.672", "125", "152.672", "125", "125"};
     }
     void keysMoveFocusAndZoom() {
         QFETCH(QString, lesson);
@@ -231,7 +248,8 @@ private slots:
             << "dorvane" << QByteArray("key Tab\nkey Return\nwait 2000")
             << QByteArray("click Command1\nwait 2000");
         QTest::newRow("keypad Enter on the sliver shows the formula")
-            << "dorvane" << QByteArray("key Tab\nkey Tab\nkey Num+Enter") << QByteArray("click Command2");
+            << "dorvane" << QByteArray("key Tab\nkey Tab\nkey Num+Enter")
+            << QByteArray("click Command2");
         QTest::newRow("skelvin: keypad Enter on the emblem opens the hint")
             << "skelvin" << QByteArray("key Tab\nkey Num+Enter") << QByteArray("click Image2");
         QTest::newRow("Shift+Right drags A a whole unit")

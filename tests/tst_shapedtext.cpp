@@ -16,13 +16,19 @@ namespace {
 
 // The faces and sizes the lessons' labels use.
 const FontSpec kLabelFonts[] = {
-    {"Times New Roman", 12}, {"Times New Roman", 15, false, true}, {"宋体", 9}, {"宋体", 12, true},
-    {"宋体", 21.75},         {"楷体_GB2312", 14.25, true},         {"隶书", 21.75, true},
+    {"Times New Roman", 12},
+    {"Times New Roman", 15, false, true},
+    {"宋体", 9},
+    {"宋体", 12, true},
+    {"宋体", 21.75},
+    {"楷体_GB2312", 14.25, true},
+    {"隶书", 21.75, true},
 };
 
 // Captions as the lessons write them, pairs that kern or join, and text beyond ASCII.
 const char* const kCaptions[] = {"A(1.5,-2)", "O(4,1)", "3.71214221810158", "-0.57735", "AV Wa To",
-                                 "fifl ff", "60.5°", "tanα = 1.732", "不存在", "x₁ = 1", " 2 ", ""};
+                                 "fifl ff",   "60.5°",  "tanα = 1.732",     "不存在",   "x₁ = 1",
+                                 " 2 ",       ""};
 
 QImage blank(QSize size, double ratio, QColor ground) {
     QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -39,8 +45,9 @@ std::pair<QRect, double> ink(const QImage& image, QColor ground) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = image.pixel(x, y);
             const QRgb plain = ground.rgba();
-            const double away = std::abs(qRed(pixel) - qRed(plain)) + std::abs(qGreen(pixel) - qGreen(plain)) +
-                                std::abs(qBlue(pixel) - qBlue(plain)) + std::abs(qAlpha(pixel) - qAlpha(plain));
+            const double away =
+                std::abs(qRed(pixel) - qRed(plain)) + std::abs(qGreen(pixel) - qGreen(plain)) +
+                std::abs(qBlue(pixel) - qBlue(plain)) + std::abs(qAlpha(pixel) - qAlpha(plain));
             if (away == 0) continue;
             box |= QRect(x, y, 1, 1);
             total += away;
@@ -87,7 +94,8 @@ private slots:
                     expected.emplace_back(run.glyphIndexes()[i], run.positions()[i].x());
             const TextShaper::Shaped shaped = shaper.shape(text);
             std::vector<std::pair<quint32, double>> got;
-            for (const TextShaper::Glyph& glyph : shaped.glyphs) got.emplace_back(glyph.index, glyph.x);
+            for (const TextShaper::Glyph& glyph : shaped.glyphs)
+                got.emplace_back(glyph.index, glyph.x);
             QVERIFY2(got == expected, qPrintable(text));
             QCOMPARE(shaped.advance, QFontMetricsF(qfont).horizontalAdvance(text));
         }
@@ -132,13 +140,19 @@ private slots:
         const auto [keptBox, keptInk] = ink(kept, ground);
         const auto [paintedBox, paintedInk] = ink(painted, ground);
         QVERIFY(!paintedBox.isEmpty());
-        const QMargins apart(std::abs(keptBox.left() - paintedBox.left()), std::abs(keptBox.top() - paintedBox.top()),
+        const QMargins apart(std::abs(keptBox.left() - paintedBox.left()),
+                             std::abs(keptBox.top() - paintedBox.top()),
                              std::abs(keptBox.right() - paintedBox.right()),
                              std::abs(keptBox.bottom() - paintedBox.bottom()));
         QVERIFY2(apart.left() <= 1 && apart.top() <= 1 && apart.right() <= 1 && apart.bottom() <= 1,
                  qPrintable(QString("%1,%2 %3x%4 against %5,%6 %7x%8")
-                                .arg(keptBox.x()).arg(keptBox.y()).arg(keptBox.width()).arg(keptBox.height())
-                                .arg(paintedBox.x()).arg(paintedBox.y()).arg(paintedBox.width())
+                                .arg(keptBox.x())
+                                .arg(keptBox.y())
+                                .arg(keptBox.width())
+                                .arg(keptBox.height())
+                                .arg(paintedBox.x())
+                                .arg(paintedBox.y())
+                                .arg(paintedBox.width())
                                 .arg(paintedBox.height())));
         QVERIFY2(std::abs(keptInk - paintedInk) <= 0.04 * paintedInk,
                  qPrintable(QString("ink %1 against %2").arg(keptInk).arg(paintedInk)));

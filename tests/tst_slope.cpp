@@ -70,18 +70,36 @@ private slots:
         QCOMPARE(variable(*session, "qingxie"), std::atan(4.0 / 3.0));
         QVERIFY(isVisible(*session, "Line9"));
         QVERIFY(ends(*session, "Line9").y1() < -2 && ends(*session, "Line9").x1() > 10);
-        QVERIFY(allVisible(*session, {"Line1", "Line7", "Line8", "Label3", "Quillet", "Line3", "Line4", "Line5"}, false));
+        QVERIFY(allVisible(
+            *session, {"Line1", "Line7", "Line8", "Label3", "Quillet", "Line3", "Line4", "Line5"},
+            false));
         const QJsonArray arcs = drawn(*session, "Circle");
-        compareProperties(*session,
-            {{"Line1.X1", 1}, {"Line1.Y1", 1}, {"Line1.X2", 4}, {"Line1.Y2", 5},
-             {"Line6.X1", -2}, {"Line6.Y1", -3}, {"Line6.X2", 13}, {"Line6.Y2", 17},
-             // At start-up the α by the crossing point sits 0.45 right of it, not 0.5.
-             {"Label1.Left", 0.7}, {"Label1.Top", 0.9}, {"Label2.Left", 1.5}, {"Label2.Top", 1.6},
-             {"Image3.Left", 0.7}, {"Image3.Top", -0.5}, {"Image9.Left", 4}, {"Image9.Top", 5},
-             {"Line7.X2", 4}, {"Line8.Y2", 5}, {"Picture1.AutoRedraw", false},
-             {"Timer1.Enabled", false}, {"Timer2.Enabled", true},
-             // 斜率公式： sized to its text: five 20 px ideographs on their em box.
-             {"Label5.Width", 1500}, {"Label5.Height", 300}});
+        compareProperties(
+            *session, {{"Line1.X1", 1},
+                       {"Line1.Y1", 1},
+                       {"Line1.X2", 4},
+                       {"Line1.Y2", 5},
+                       {"Line6.X1", -2},
+                       {"Line6.Y1", -3},
+                       {"Line6.X2", 13},
+                       {"Line6.Y2", 17},
+                       // At start-up the α by the crossing point sits 0.45 right of it, not 0.5.
+                       {"Label1.Left", 0.7},
+                       {"Label1.Top", 0.9},
+                       {"Label2.Left", 1.5},
+                       {"Label2.Top", 1.6},
+                       {"Image3.Left", 0.7},
+                       {"Image3.Top", -0.5},
+                       {"Image9.Left", 4},
+                       {"Image9.Top", 5},
+                       {"Line7.X2", 4},
+                       {"Line8.Y2", 5},
+                       {"Picture1.AutoRedraw", false},
+                       {"Timer1.Enabled", false},
+                       {"Timer2.Enabled", true},
+                       // 斜率公式： sized to its text: five 20 px ideographs on their em box.
+                       {"Label5.Width", 1500},
+                       {"Label5.Height", 300}});
         QCOMPARE(arcs.size(), qsizetype(2));
         const double end = float(std::atan(4.0 / 3.0));
         for (const QJsonValue arc : arcs) {
@@ -101,13 +119,19 @@ private slots:
     // would end it. A press before the first step places the lines and the steps add to
     // them; a zero coordinate gives steps of zero.
     void demonstrationEndState_data() {
-        lessontest::columns<QString, QList<QLineF>, QPointF>({"script", "projections", "corner"});  // Quillet, Line3, Line4, Line5
-        QTest::newRow("initial points") << ""
-            << QList<QLineF>{{0, 1, 4, 1}, {4, 0, 4, 5}, {1, 1, 1, 0}, {4, 5, 0, 5}} << QPointF(4, 1);
-        QTest::newRow("P2 onto the y axis") << "wait 20\ndown 0 5"
-            << QList<QLineF>{{0, 1, 1, 1}, {0, 0, 0, 10}, {1, 1, 1, -1}, {0, 5, 0, 5}} << QPointF(0, 1);
-        QTest::newRow("P1 onto the x axis") << "wait 20\ndown 1 0"
-            << QList<QLineF>{{0, 0, 5, 0}, {4, 0, 4, 10}, {1, 0, 1, 0}, {4, 5, -4, 5}} << QPointF(4, 0);
+        lessontest::columns<QString, QList<QLineF>, QPointF>(
+            {"script", "projections", "corner"});  // Quillet, Line3, Line4, Line5
+        QTest::newRow("initial points")
+            << "" << QList<QLineF>{{0, 1, 4, 1}, {4, 0, 4, 5}, {1, 1, 1, 0}, {4, 5, 0, 5}}
+            << QPointF(4, 1);
+        QTest::newRow("P2 onto the y axis")
+            << "wait 20\ndown 0 5"
+            << QList<QLineF>{{0, 1, 1, 1}, {0, 0, 0, 10}, {1, 1, 1, -1}, {0, 5, 0, 5}}
+            << QPointF(0, 1);
+        QTest::newRow("P1 onto the x axis")
+            << "wait 20\ndown 1 0"
+            << QList<QLineF>{{0, 0, 5, 0}, {4, 0, 4, 10}, {1, 0, 1, 0}, {4, 5, -4, 5}}
+            << QPointF(4, 0);
     }
     void demonstrationEndState() {
         QFETCH(QString, script);
@@ -118,7 +142,8 @@ private slots:
         const char* names[] = {"Quillet", "Line3", "Line4", "Line5"};
         for (int i = 0; i < 4; ++i) COMPARE_NEARLY(ends(session, names[i]), projections[i]);
         QTEST(topLeft(session, "Label3"), "corner");
-        QVERIFY(allVisible(session, {"Quillet", "Line3", "Line4", "Line5", "Label3", "Line7", "Line8"}));
+        QVERIFY(allVisible(session,
+                           {"Quillet", "Line3", "Line4", "Line5", "Label3", "Line7", "Line8"}));
         QCOMPARE(variable(session, "stepCount"), 0.0);
         QVERIFY(!control<Timer>(session, "Timer2").isEnabled());
     }
@@ -132,7 +157,8 @@ private slots:
         session->clock().advance(16);
         QVERIFY(allVisible(*session, {"Label3", "Line7", "Line8"}));
         const auto colours = [&] {
-            return std::pair(line(*session, "Line7").borderColor(), line(*session, "Line8").borderColor());
+            return std::pair(line(*session, "Line7").borderColor(),
+                             line(*session, "Line8").borderColor());
         };
         using Legs = std::pair<Color, Color>;
         const Legs coloured(kBlue, kRed);
@@ -162,9 +188,11 @@ private slots:
         run(*session, "click Image2");
         QCOMPARE(session->messages().size(), size_t(1));
         QCOMPARE(session->messages()[0].text,
-                 std::string("在坐标系中，按住鼠标左键并拖动，可以改变直线的位置，并观察直线倾斜角与斜率的变化"));
+                 std::string("在坐标系中，按住鼠标左键并拖动，可以改变直线的位置，并观察直线倾斜角"
+                             "与斜率的变化"));
         QCOMPARE(state(*session)["controls"], before);
-        for (const QPointF at : arcs) QVERIFY(redPixelsNear(*session, session->render(), at.x(), at.y()));
+        for (const QPointF at : arcs)
+            QVERIFY(redPixelsNear(*session, session->render(), at.x(), at.y()));
     }
     void figureForEachKindOfLine_data() {
         lessontest::columns<QString, QPointF, double, double, double, QPointF, QPointF, QPointF,
@@ -245,7 +273,8 @@ private slots:
         lessontest::columns<QString, QPointF>({"script", "corner"});
         QTest::newRow("rising, pressed") << "wait 2000\ndown 6 3" << QPointF(6, 1);
         QTest::newRow("falling, pressed") << "wait 2000\ndown 5.5 2.5\ndown 6 -1" << QPointF(1, -1);
-        QTest::newRow("level, dragged") << "wait 2000\ndown 4 5\nmove 4 3 1\nmove 5 1 1" << QPointF(1, 1);
+        QTest::newRow("level, dragged")
+            << "wait 2000\ndown 4 5\nmove 4 3 1\nmove 5 1 1" << QPointF(1, 1);
         QTest::newRow("falling during the demonstration")
             << "wait 20\ndown 5.5 2.5\ndown 6 -1\nwait 1700" << QPointF(1, -1);
     }
@@ -266,13 +295,16 @@ private slots:
     void nearerPoint_data() {
         lessontest::columns<QPointF, int, bool, QLineF>({"pointer", "button", "drag", "points"});
         const QLineF start(1, 1, 4, 5);
-        QTest::newRow("nearer P1, middle button") << QPointF(-1, -2) << 4 << false << QLineF(-1, -2, 4, 5);
+        QTest::newRow("nearer P1, middle button")
+            << QPointF(-1, -2) << 4 << false << QLineF(-1, -2, 4, 5);
         QTest::newRow("exact tie") << QPointF(6.5, 0) << 1 << false << start;
         // Equal true distances that single precision cannot hold: the rounding of bb decides.
         const QPointF roundedUp(0x1.db3b3p+1f, 0x1.0b939cp+1f);
         const QPointF roundedDown(0x1.33d38cp+2f, 0x1.44855cp+0f);
-        QTest::newRow("tie, bb rounded up") << roundedUp << 1 << false << QLineF(roundedUp, QPointF(4, 5));
-        QTest::newRow("tie, bb rounded down") << roundedDown << 1 << false << QLineF(QPointF(1, 1), roundedDown);
+        QTest::newRow("tie, bb rounded up")
+            << roundedUp << 1 << false << QLineF(roundedUp, QPointF(4, 5));
+        QTest::newRow("tie, bb rounded down")
+            << roundedDown << 1 << false << QLineF(QPointF(1, 1), roundedDown);
         QTest::newRow("right-button drag") << QPointF(7, 3) << 2 << true << start;
         QTest::newRow("left and middle drag") << QPointF(7, 3) << 5 << true << start;
     }
@@ -332,9 +364,11 @@ private slots:
     void extremePoints_data() {
         lessontest::columns<QPointF, QPointF>({"p1", "p2"});
         const float afterOne = std::nextafter(1.0f, 2.0f);
-        QTest::newRow("a step apart in y at zero") << QPointF(1, 0) << QPointF(6, std::nextafter(0.0f, 1.0f));
+        QTest::newRow("a step apart in y at zero")
+            << QPointF(1, 0) << QPointF(6, std::nextafter(0.0f, 1.0f));
         QTest::newRow("coinciding") << QPointF(1, 1) << QPointF(1, 1);
-        QTest::newRow("canvas-wide and a step apart in y") << QPointF(-FLT_MAX, 1) << QPointF(FLT_MAX, afterOne);
+        QTest::newRow("canvas-wide and a step apart in y")
+            << QPointF(-FLT_MAX, 1) << QPointF(FLT_MAX, afterOne);
         QTest::newRow("both far out") << QPointF(-FLT_MAX, -FLT_MAX) << QPointF(FLT_MAX, FLT_MAX);
     }
     void extremePoints() {

@@ -11,9 +11,7 @@ using lessontest::control;
 class TestTouch : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        screen_ = QTest::createTouchDevice();
-    }
+    void initTestCase() { screen_ = QTest::createTouchDevice(); }
     void oneFingerDragMovesTheNearerPoint_data() {
         QTest::addColumn<QString>("lesson");
         QTest::newRow("distance") << "dorvane";

@@ -347,9 +347,14 @@ void ZoomTest::helpListsTheCanvasKeys_data() {
     QTest::addColumn<QString>("lesson");
     QTest::addColumn<QStringList>("mentions");
     QTest::addColumn<bool>("selects");
-    QTest::newRow("dorvane") << "dorvane" << QStringList{"方向键", "移动 0.1", "Shift+方向键", "移动 1", "A 或 B"} << true;
+    QTest::newRow("dorvane") << "dorvane"
+                             << QStringList{"方向键", "移动 0.1", "Shift+方向键", "移动 1",
+                                            "A 或 B"}
+                             << true;
     QTest::newRow("skelvin") << "skelvin" << QStringList{"移动 0.1", "移动 1", "P₁ 或 P₂"} << true;
-    QTest::newRow("quillet") << "quillet" << QStringList{"方向键", "移动 0.5", "Shift+方向键", "移动 0.1"} << false;
+    QTest::newRow("quillet") << "quillet"
+                             << QStringList{"方向键", "移动 0.5", "Shift+方向键", "移动 0.1"}
+                             << false;
 }
 
 void ZoomTest::helpListsTheCanvasKeys() {

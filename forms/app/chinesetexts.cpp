@@ -25,8 +25,8 @@ public:
             const char* source;
             const char* chinese;
         } kWords[] = {
-            {"OK", "确定"},   {"Cancel", "取消"}, {"Save", "保存"}, {"Open", "打开"},
-            {"Close", "关闭"}, {"Yes", "是"},      {"No", "否"},    {"Help", "帮助"},
+            {"OK", "确定"},    {"Cancel", "取消"}, {"Save", "保存"}, {"Open", "打开"},
+            {"Close", "关闭"}, {"Yes", "是"},      {"No", "否"},     {"Help", "帮助"},
         };
         for (const auto& word : kWords) {
             if (std::strcmp(sourceText, word.source) == 0) return QString::fromUtf8(word.chinese);

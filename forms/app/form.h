@@ -15,13 +15,13 @@
 #include "button.h"
 #include "canvas.h"
 #include "image.h"
-#include "watching.h"
 #include "label.h"
 #include "lineshape.h"
 #include "messagebox.h"
 #include "shape.h"
 #include "textbox.h"
 #include "timer.h"
+#include "watching.h"
 
 namespace forms {
 

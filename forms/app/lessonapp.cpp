@@ -26,11 +26,12 @@ namespace {
 // Qt's own options, which the application object takes off the command line: those
 // followed by a value (the X11 ones among them), and those standing alone.
 constexpr const char* kQtOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-    "qwindowicon", "qwindowtitle", "session", "style", "stylesheet", "display", "geometry",
-    "title", "icon", "name", "visual"};
-constexpr const char* kQtFlags[] = {"reverse", "testability", "widgetcount", "sync",
-                                    "nograb", "dograb"};
+    "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "style",  "stylesheet",
+    "display",     "geometry",           "title",         "icon",   "name",
+    "visual"};
+constexpr const char* kQtFlags[] = {"reverse", "testability", "widgetcount",
+                                    "sync",    "nograb",      "dograb"};
 
 // The arguments without Qt's own options, which are left in place for the application.
 QStringList withoutQtOptions(const QStringList& arguments) {
@@ -70,9 +71,10 @@ std::variant<StartOptions, StartExit> parseStartOptions(const QStringList& given
                                   QStringLiteral("显示本说明。"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("显示版本和许可证。"));
-    const QCommandLineOption zoom(QStringLiteral("zoom"),
-                                  QStringLiteral("以 PERCENT% 的大小打开窗口（50 到 400，默认 100）。"),
-                                  QStringLiteral("PERCENT"));
+    const QCommandLineOption zoom(
+        QStringLiteral("zoom"),
+        QStringLiteral("以 PERCENT% 的大小打开窗口（50 到 400，默认 100）。"),
+        QStringLiteral("PERCENT"));
     const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
                                         QStringLiteral("以全屏打开（F11 或 Esc 回到窗口）。"));
     parser.addOptions({help, version, zoom, fullScreen});
@@ -81,15 +83,14 @@ std::variant<StartOptions, StartExit> parseStartOptions(const QStringList& given
         const std::string problem =
             parser.unknownOptionNames().isEmpty()
                 ? parser.errorText().toStdString()
-                : "未知的选项 \"" +
-                      excerpt(parser.unknownOptionNames().first().toStdString()) + "\"";
+                : "未知的选项 \"" + excerpt(parser.unknownOptionNames().first().toStdString()) +
+                      "\"";
         return StartExit{2, program.toStdString() + ": " + problem + "\n用法见 " +
                                 program.toStdString() + " --help\n"};
     }
     if (!parser.positionalArguments().isEmpty())
         return StartExit{2, program.toStdString() + ": 多余的参数 " +
-                                excerpt(parser.positionalArguments().first().toStdString()) +
-                                "\n"};
+                                excerpt(parser.positionalArguments().first().toStdString()) + "\n"};
     if (parser.isSet(help)) {
         parser.setApplicationDescription(QStringLiteral("平面解析几何课件\n\n") +
                                          QString::fromStdString(LessonWindow::helpText("按键")));
@@ -255,7 +256,7 @@ int runLesson(int argc, char** argv, const FormFactory& makeForm) {
         std::FILE* stream = exit.status == 0 ? stdout : stderr;
         std::fputs(exit.text.c_str(), stream);
         return std::fflush(stream) == 0 && !std::ferror(stream) ? exit.status
-                                                                 : std::max(exit.status, 1);
+                                                                : std::max(exit.status, 1);
     }
     const StartOptions options = std::get<StartOptions>(parseStartOptions(arguments));
     settleDevicePixelRatio(program);

@@ -82,8 +82,7 @@ bool Canvas::setScale(double x1, double y1, double x2, double y2) {
     const float top = float(y1);
     const float width = float(x2) - left;
     const float height = float(y2) - top;
-    if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height))
-        return false;
+    if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height)) return false;
     const UserScale scale(left, top, width, height, scale_.pixelSize());
     children_.rescale(scale_, scale);
     scale_ = scale;
@@ -113,10 +112,10 @@ void Canvas::ensureImages() {
     if (layers_.drawnAt(ratio)) return;
     if (!layers_.screen().image.isNull()) erases_.settle();
     settleRedraw();
-    const QSize size = (QSizeF(view_->size() - 2 * QSize(2 * edgeWidth(), 2 * edgeWidth())) *
-                        deviceRatio(view_))
-                           .toSize()
-                           .expandedTo(QSize(1, 1));
+    const QSize size =
+        (QSizeF(view_->size() - 2 * QSize(2 * edgeWidth(), 2 * edgeWidth())) * deviceRatio(view_))
+            .toSize()
+            .expandedTo(QSize(1, 1));
     layers_.remake(size, ratio, toQColor(backColor_), erases_);
 }
 

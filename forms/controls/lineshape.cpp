@@ -235,8 +235,8 @@ void LineShape::paintPatternAlongAxis(QPainter& painter, QPointF start, QPointF 
 // a copy is a plain loop over the rows, where a textured fill takes each row through span
 // functions. The tile's pixels are the same all across the line, so only the phase along
 // it counts, taken from the origin as the raster engine takes a tiled brush's.
-void LineShape::drawStrip(QPainter& painter, const QImage& tile, const QRect& fill,
-                          QPointF origin, bool horizontal) const {
+void LineShape::drawStrip(QPainter& painter, const QImage& tile, const QRect& fill, QPointF origin,
+                          bool horizontal) const {
     // A tile or strip too large to allocate is null: nothing is drawn rather than a
     // division by its empty period or a copy from no pixels.
     if (fill.isEmpty() || tile.isNull()) return;
@@ -292,8 +292,9 @@ void LineShape::fillInBands(QPainter& painter, const QRectF& fill, const QBrush&
         const double next = std::min(fill.bottom(), (row - toDevice.dy()) / scale);
         painter.save();
         const double overlap = 1 / scale;
-        painter.setClipRect(QRectF(wide.left(), top - overlap, wide.width(), next - top + 2 * overlap),
-                            Qt::IntersectClip);
+        painter.setClipRect(
+            QRectF(wide.left(), top - overlap, wide.width(), next - top + 2 * overlap),
+            Qt::IntersectClip);
         painter.fillRect(fill, brush);
         painter.restore();
         top = next;

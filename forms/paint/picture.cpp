@@ -45,7 +45,8 @@ const QImage& Picture::rendered(qreal devicePixelRatio) const {
 }
 
 void Picture::paint(QPainter& painter) const {
-    if (background_.alpha() > 0) painter.fillRect(QRectF(QPointF(0, 0), QSizeF(pixelSize_)), background_);
+    if (background_.alpha() > 0)
+        painter.fillRect(QRectF(QPointF(0, 0), QSizeF(pixelSize_)), background_);
     if (artwork_) artwork_(painter);
 }
 

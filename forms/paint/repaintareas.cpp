@@ -33,7 +33,8 @@ QRect RepaintAreas::add(QRect area) {
     if (area.isEmpty()) return {};
     // Inside a marked area the widget already knows of it: telling it again costs a pass
     // through its dirty region, and a drag step marks dozens of overlapping areas.
-    if (std::any_of(areas_.begin(), areas_.end(), [&area](const QRect& marked) { return marked.contains(area); }))
+    if (std::any_of(areas_.begin(), areas_.end(),
+                    [&area](const QRect& marked) { return marked.contains(area); }))
         return {};
     // Joined with the area whose rectangle round both adds the fewest pixels, while that is
     // within the slack or there are too many areas.

@@ -41,7 +41,9 @@ struct GlyphKey {
 struct GlyphKeyHash {
     std::size_t operator()(const GlyphKey& key) const {
         std::size_t hash = key.face;
-        for (const std::uint64_t part : {key.ratio, std::uint64_t(key.glyph), std::uint64_t(key.phase), std::uint64_t(key.ink) << 32 | key.ground})
+        for (const std::uint64_t part :
+             {key.ratio, std::uint64_t(key.glyph), std::uint64_t(key.phase),
+              std::uint64_t(key.ink) << 32 | key.ground})
             hash = (hash ^ part) * 0x100000001B3ULL;
         return hash;
     }
@@ -110,8 +112,7 @@ GlyphPicture renderGlyph(const QRawFont& font, quint32 glyph, double ratio, int 
     QImage overGround = image;
     for (int y = 0; y < overGround.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(overGround.scanLine(y));
-        for (int x = 0; x < overGround.width(); ++x)
-            row[x] = over(row[x], ground);
+        for (int x = 0; x < overGround.width(); ++x) row[x] = over(row[x], ground);
     }
     return {image, overGround, area.topLeft() + inked.topLeft()};
 }
@@ -129,7 +130,8 @@ const GlyphPicture& glyphPicture(const GlyphFace& face, quint32 glyph, double ra
     auto& pictures = keptPictures();
     const GlyphKey wanted{face.key, std::bit_cast<std::uint64_t>(ratio), glyph, phase, ink, ground};
     if (const auto found = pictures.find(wanted); found != pictures.end()) return found->second;
-    return pictures.emplace(wanted, renderGlyph(face.font, glyph, ratio, phase, ink, ground)).first->second;
+    return pictures.emplace(wanted, renderGlyph(face.font, glyph, ratio, phase, ink, ground))
+        .first->second;
 }
 
 // A glyph whose box meets no other glyph's lies on plain ground: its rows are copied.
@@ -137,7 +139,8 @@ const GlyphPicture& glyphPicture(const GlyphFace& face, quint32 glyph, double ra
 void blend(uchar* bits, qsizetype stride, const QRect& target, const GlyphPicture& picture,
            QPoint placedAt, QRgb ground, bool alone) {
     const qsizetype sourceStride = picture.image.bytesPerLine() / qsizetype(sizeof(QRgb));
-    const qsizetype start = (target.top() - placedAt.y()) * sourceStride + (target.left() - placedAt.x());
+    const qsizetype start =
+        (target.top() - placedAt.y()) * sourceStride + (target.left() - placedAt.x());
     const QRgb* sourceStart = reinterpret_cast<const QRgb*>(picture.image.constBits()) + start;
     const QRgb* overStart = reinterpret_cast<const QRgb*>(picture.overGround.constBits()) + start;
     for (int y = 0; y < target.height(); ++y) {
@@ -233,10 +236,12 @@ std::optional<TextShaper::Shaped> TextShaper::composed(Context& context, const Q
 // The glyphs of some characters shaped after the context's lead, placed from the lead's
 // end; nothing when they do not come one glyph a character from the one face, on the
 // baseline.
-std::optional<TextShaper::Shaped> TextShaper::shapeAfterLead(const Context& context, const QString& text) {
+std::optional<TextShaper::Shaped> TextShaper::shapeAfterLead(const Context& context,
+                                                             const QString& text) {
     const QString lead = &context == &contexts_[1] ? QStringLiteral("x") : QString();
     Shaped shaped = shapeWhole(lead + text);
-    if (shaped.glyphs.size() != std::size_t(lead.size() + text.size()) || shaped.faces.size() != 1) return {};
+    if (shaped.glyphs.size() != std::size_t(lead.size() + text.size()) || shaped.faces.size() != 1)
+        return {};
     if (!face_) face_ = shaped.faces[0];
     if (face_->key != shaped.faces[0].key) return {};
     shaped.glyphs.erase(shaped.glyphs.begin(), shaped.glyphs.begin() + lead.size());
@@ -260,9 +265,11 @@ const TextShaper::Single& TextShaper::single(Context& context, int code) {
 }
 
 std::optional<double> TextShaper::pairKerning(Context& context, int first, int second) {
-    const auto [known, added] = context.pairs.try_emplace(std::uint32_t(first) << 16 | std::uint32_t(second));
+    const auto [known, added] =
+        context.pairs.try_emplace(std::uint32_t(first) << 16 | std::uint32_t(second));
     if (added) {
-        const std::optional<Shaped> pair = shapeAfterLead(context, QString(QChar(first)) + QChar(second));
+        const std::optional<Shaped> pair =
+            shapeAfterLead(context, QString(QChar(first)) + QChar(second));
         const Single& a = single(context, first);
         const Single& b = single(context, second);
         if (pair && pair->glyphs[0].index == a.index && pair->glyphs[1].index == b.index) {
@@ -288,16 +295,17 @@ TextShaper::Shaped TextShaper::shapeWhole(const QString& text) const {
     if (!line.isValid()) return shaped;
     // A line's advance counts a soft hyphen at its end; the font's metrics, which size
     // labels, do not.
-    shaped.advance = text.contains(QChar(kSoftHyphen)) ? QFontMetricsF(font_).horizontalAdvance(text)
-                                                       : line.horizontalAdvance();
+    shaped.advance = text.contains(QChar(kSoftHyphen))
+                         ? QFontMetricsF(font_).horizontalAdvance(text)
+                         : line.horizontalAdvance();
     const double ascent = line.ascent();
     for (const QGlyphRun& run : layout.glyphRuns()) {
         shaped.faces.push_back(faceOf(run.rawFont()));
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype i = 0; i < indexes.size(); ++i)
-            shaped.glyphs.push_back({shaped.faces.size() - 1, indexes[i], positions[i].x(),
-                                     positions[i].y() - ascent});
+            shaped.glyphs.push_back(
+                {shaped.faces.size() - 1, indexes[i], positions[i].x(), positions[i].y() - ascent});
     }
     return shaped;
 }
@@ -335,7 +343,8 @@ void ShapedLine::draw(QImage& image, double baseline, QColor color, QColor groun
         bool alone = true;
         for (std::size_t j = 0; j < placed.size() && alone; ++j)
             alone = j == i || !placed[j].box.intersects(placed[i].box);
-        blend(bits, stride, target, *placed[i].picture, placed[i].box.topLeft(), groundPixel, alone);
+        blend(bits, stride, target, *placed[i].picture, placed[i].box.topLeft(), groundPixel,
+              alone);
     }
 }
 

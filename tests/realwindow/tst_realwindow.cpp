@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The distance and slope lessons in real windows on a private X display, driven by real X input, with
-// their pixels checked on screenshots.
+// The distance and slope lessons in real windows on a private X display, driven by real X input,
+// with their pixels checked on screenshots.
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTest>
@@ -17,8 +17,8 @@ using namespace pixels;
 // The same canvas with the whole window zoomed: edges, border and units grow with it.
 QPoint zoomedPlanePixel(QPoint client, double zoom, double x, double y) {
     const double inner = double(std::lround(8 * zoom) + 2 * std::lround(zoom));
-    return client + QPoint(int(inner + (x + 2) * 496 / 15 * zoom),
-                           int(inner + (8 - y) * 363 / 11 * zoom));
+    return client +
+           QPoint(int(inner + (x + 2) * 496 / 15 * zoom), int(inner + (8 - y) * 363 / 11 * zoom));
 }
 
 // How well `text` in the dialogs' face, at the best of a few sizes around 9 pt, matches
@@ -64,11 +64,11 @@ QStringList at(QPoint p) {
 }  // namespace
 
 // Starts the X session the test asks for, or skips the test saying why there is none.
-#define START_X(...)                                                                    \
-    do {                                                                                \
-        x_ = std::make_unique<XSession>(__VA_ARGS__);                                   \
-        if (!x_->failure().isEmpty())                                                   \
-            QSKIP(qPrintable("no X display for real windows: " + x_->failure()));       \
+#define START_X(...)                                                              \
+    do {                                                                          \
+        x_ = std::make_unique<XSession>(__VA_ARGS__);                             \
+        if (!x_->failure().isEmpty())                                             \
+            QSKIP(qPrintable("no X display for real windows: " + x_->failure())); \
     } while (false)
 
 class TestRealWindow : public QObject {
@@ -130,15 +130,16 @@ private slots:
         QImage shot;
         const auto blue = [&] { return countAround(shot = x_->screenshot(), run, 8, isBlue) > 2; };
         QVERIFY(XSession::waitFor(blue));
-        QVERIFY(XSession::waitFor([&] { return countAround(shot = x_->screenshot(), run, 8, isBlue) == 0; }, 3000));
+        QVERIFY(XSession::waitFor(
+            [&] { return countAround(shot = x_->screenshot(), run, 8, isBlue) == 0; }, 3000));
         QVERIFY(XSession::waitFor(blue, 3000));
 
         // The arc at the lower point P1 = (1, 1), radius 0.5, from 0 to about 53 degrees.
         const QPoint arc = planePixel(window, 1 + 0.5 * std::cos(0.45), 1 + 0.5 * std::sin(0.45));
         QVERIFY(countAround(shot, arc, 3, isRed) > 0);
         QVERIFY(openAndCloseHint(window + QPoint(456 + 29, 376 + 29)));
-        QVERIFY(
-            XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; }, 3000));
+        QVERIFY(XSession::waitFor([&] { return countAround(x_->screenshot(), arc, 3, isRed) > 0; },
+                                  3000));
     }
     // Ctrl++ up to what the screen holds and a drag there, F11 and a drag at full screen,
     // Escape, Ctrl+R and the help box with its 确定, through real keys and pointer under a
@@ -224,8 +225,8 @@ private slots:
         const double zoom = percent / 100.0;
         START_X(QSize(3840, 2160), XSession::Manager::Openbox);
         requireProgram(DORVANE_PATH);
-        const QRect client = settled(x_->launch(
-            DORVANE_PATH, {"--zoom", QString::number(percent)}, "两点间的距离公式"));
+        const QRect client = settled(
+            x_->launch(DORVANE_PATH, {"--zoom", QString::number(percent)}, "两点间的距离公式"));
         QVERIFY(!client.isEmpty());
         const QPoint origin = client.topLeft();
         const auto plane = [&](double x, double y) { return zoomedPlanePixel(origin, zoom, x, y); };
@@ -384,8 +385,9 @@ private:
         const auto hintShown = [this] {
             return x_->xdotool({"search", "--onlyvisible", "--name", "^提示$"});
         };
-        return x_->xdotool(at(emblem)) && x_->xdotool({"click", "1"}) && XSession::waitFor(hintShown) &&
-               x_->xdotool({"key", "Return"}) && XSession::waitFor([&] { return !hintShown(); });
+        return x_->xdotool(at(emblem)) && x_->xdotool({"click", "1"}) &&
+               XSession::waitFor(hintShown) && x_->xdotool({"key", "Return"}) &&
+               XSession::waitFor([&] { return !hintShown(); });
     }
     std::unique_ptr<XSession> x_;
 };

@@ -55,7 +55,6 @@ public:
     bool startOpenbox();
 
 private:
-
     QProcess server_;
     QProcess nested_;
     QString host_;  // Xvfb's display when the lessons run on the nested one

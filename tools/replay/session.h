@@ -15,8 +15,8 @@
 #include "excerpt.h"
 #include "form.h"
 #include "lessonwindow.h"
-#include "statejson.h"
 #include "messagebox.h"
+#include "statejson.h"
 
 namespace replay {
 

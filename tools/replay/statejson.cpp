@@ -219,8 +219,8 @@ std::string stateJson(std::string_view lesson, const Form& form, double zoomPerc
             .text("title", message.title)
             .text("text", message.text)
             .text("icon", message.icon == MessageIcon::Exclamation ? "exclamation" : "none")
-            .raw("buttons", array(message.buttons,
-                                  [](const std::string& text) { return quoted(text); }))
+            .raw("buttons",
+                 array(message.buttons, [](const std::string& text) { return quoted(text); }))
             .str();
     };
     const Control* focus = form.focusControl();
